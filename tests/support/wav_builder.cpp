@@ -1,0 +1,49 @@
+#include "wav_builder.h"
+
+namespace jptest {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xffff);
+  Put16(out, v >> 16);
+}
+
+void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+}  // namespace
+
+std::vector<uint8_t> CanonicalWav(const WavFormat& format, const std::vector<uint8_t>& data) {
+  uint16_t align = format.blockAlign ? format.blockAlign
+                                     : static_cast<uint16_t>(format.channels * format.bits / 8);
+  uint32_t byteRate = format.bytesPerSecond ? format.bytesPerSecond : format.rate * align;
+  std::vector<uint8_t> out;
+  PutTag(out, "RIFF");
+  Put32(out, static_cast<uint32_t>(36 + data.size()));
+  PutTag(out, "WAVE");
+  PutTag(out, "fmt ");
+  Put32(out, 16);
+  Put16(out, format.formatTag);
+  Put16(out, format.channels);
+  Put32(out, format.rate);
+  Put32(out, byteRate);
+  Put16(out, align);
+  Put16(out, format.bits);
+  PutTag(out, "data");
+  Put32(out, static_cast<uint32_t>(data.size()));
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
+  std::vector<uint8_t> out;
+  out.reserve(samples.size() * 2);
+  for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
+  return out;
+}
+
+}  // namespace jptest

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the Debian packages Jostlepad builds, runs and tests with.
+set -e
+PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev libpng-dev \
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi

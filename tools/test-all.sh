@@ -1,0 +1,24 @@
+#!/bin/sh
+# Builds and runs every test: the plain build (warnings as errors), then the
+# address+undefined and thread sanitizer builds, then the fuzz targets built
+# with libFuzzer replaying their seed corpus.
+set -e
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+run() {  # name, extra cmake options...
+  dir=build/$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j "$JOBS"
+  ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
+}
+
+run release
+ASAN_OPTIONS=detect_leaks=1 run asan -DJOSTLEPAD_SANITIZE=address -DJOSTLEPAD_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+TSAN_OPTIONS=halt_on_error=1 run tsan -DJOSTLEPAD_SANITIZE=thread -DJOSTLEPAD_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+run fuzz -DJOSTLEPAD_FUZZ=ON -DJOSTLEPAD_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+echo "all tests passed"

@@ -1,0 +1,29 @@
+#include "device/device.h"
+
+#include "device/internal.h"
+
+namespace wce {
+
+bool DeviceStart(const DeviceConfig& config) {
+  AudioStop();
+  internal::UserReset();
+  internal::GdiReset();
+  internal::KernelReset();
+  ClockReset(config.clock);
+  SetModulePath(config.modulePath);
+  SetSensorSource(config.sensor);
+  bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg");
+  if (!AudioStart(config.audio)) ok = false;
+  return ok;
+}
+
+void DeviceStop() {
+  AudioStop();
+  internal::UserReset();
+  RegistryCloseHive();
+  SetSensorSource(nullptr);
+  internal::GdiReset();
+  internal::KernelReset();
+}
+
+}  // namespace wce

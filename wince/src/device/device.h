@@ -1,0 +1,100 @@
+// The device interface: everything the host (host/, tests) uses to set up and
+// drive the stand-in platform. The program never includes this header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace wce {
+
+// ---------------------------------------------------------------- clock ----
+// Device time in milliseconds since the device started.
+//
+// Virtual mode: time moves only when every registered program thread waits
+// (in GetMessageW, Sleep, WaitForSingleObject, a cross-thread SendMessageW ...),
+// and then straight to the next moment something is due. Without a driver it
+// runs free; a driver (script runner, test) bounds it with ClockAdvanceTo.
+// Real mode: device time is real elapsed time.
+enum class ClockMode { Virtual, Real };
+
+void ClockReset(ClockMode mode);   // device time 0; no driver limit
+ClockMode ClockGetMode();
+uint64_t ClockNowMs();             // GetTickCount is the low 32 bits of this
+
+// Program threads are the ones whose waits let virtual time move. CreateThread
+// registers the new thread (and its creator); host main and tests register the
+// thread that runs the program.
+void RegisterProgramThread();
+void UnregisterProgramThread();
+
+// Driving from outside the program (the script runner or a test thread that is
+// not itself a program thread). The first call puts the clock under the driver:
+// from then on it never moves past the last target given.
+// Blocks until device time is `targetMs` and every program thread waits with
+// nothing due at that moment (or no program thread is left). Real mode: sleeps
+// until the real time is reached.
+void ClockAdvanceTo(uint64_t targetMs);
+// Same as ClockAdvanceTo(ClockNowMs()): lets the program finish what is due now.
+void ClockSettle();
+
+// Called (under the clock's lock, on the thread that moves the clock) each time
+// virtual time moves from `fromMs` to `toMs`, before any waiter wakes. Audio
+// recording hangs on this. Keep the work short and do not call into the clock.
+using ClockListener = std::function<void(uint64_t fromMs, uint64_t toMs)>;
+int ClockAddListener(ClockListener listener);
+void ClockRemoveListener(int id);
+
+// ---------------------------------------------------------------- files ----
+// Where the executable appears to live: GetModuleFileNameW returns this as a
+// device path (backslashes). `posixPath` is the file's POSIX path.
+void SetModulePath(const std::string& posixPath);
+// Device path (backslashes, wide) <-> POSIX path (UTF-8).
+std::string DevicePathToPosix(const wchar_t* devicePath);
+std::wstring PosixPathToDevice(const std::string& posixPath);
+
+// ---------------------------------------------------------------- sensor ---
+// Source of accelerometer readings behind HTCSensorSDK.dll. No source: the
+// library is absent and LoadLibraryW(L"HTCSensorSDK.dll") fails.
+class SensorSource {
+ public:
+  virtual ~SensorSource() = default;
+  // Fills the reading at the current device time; false when none is available.
+  virtual bool Read(int16_t& x, int16_t& y, int16_t& z) = 0;
+};
+void SetSensorSource(std::shared_ptr<SensorSource> source);  // nullptr: none
+std::shared_ptr<SensorSource> GetSensorSource();
+
+// ---------------------------------------------------------------- registry -
+// The device's hive file. A missing file starts a new device (seeded with its
+// defaults, written on the first change). A damaged file is reported on
+// stderr, kept aside, and replaced by defaults. Empty path: in memory only.
+bool RegistryOpenHive(const std::string& posixPath);
+void RegistryCloseHive();
+
+// ---------------------------------------------------------------- audio ----
+enum class AudioSinkKind { None, Recording, Sdl };
+struct AudioConfig {
+  AudioSinkKind kind = AudioSinkKind::None;
+  std::string recordingPath;    // Recording: WAV file written as the clock moves
+  uint32_t rate = 48000;        // output rate
+  uint32_t periodFrames = 256;  // SDL: frames per device period
+};
+bool AudioStart(const AudioConfig& config);  // false: sink could not start
+void AudioStop();                            // closes every voice, finishes the file
+
+// ---------------------------------------------------------------- device ---
+struct DeviceConfig {
+  ClockMode clock = ClockMode::Virtual;
+  std::string deviceDir;     // holds "registry.reg"; empty: hive in memory
+  std::string modulePath;    // POSIX path of the executable as the program sees it
+  AudioConfig audio;
+  std::shared_ptr<SensorSource> sensor;
+};
+// Starts a fresh device: clock, files, registry, audio and sensor as given.
+bool DeviceStart(const DeviceConfig& config);
+// Ends it: audio stopped, hive saved, windows and timers dropped.
+void DeviceStop();
+
+}  // namespace wce
