@@ -1,0 +1,102 @@
+// The registry's contents as the device holds them in memory: four roots, each
+// a tree of keys with named values. Names compare case-insensitively and keep
+// the case they were first written with, as on the platform.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wce::registry {
+
+enum class Root : uint8_t { ClassesRoot, CurrentUser, LocalMachine, Users };
+constexpr size_t kRootCount = 4;
+
+// "HKEY_LOCAL_MACHINE" and friends, as a .reg file spells them.
+std::wstring_view RootName(Root root);
+bool RootFromName(std::wstring_view name, Root& root);
+
+// The platform's own limits; they also keep a hostile hive file from nesting
+// keys deep enough to exhaust the stack.
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxKeyDepth = 512;
+constexpr size_t kMaxValueNameLength = 16383;
+
+enum class ValueType : uint8_t { String = 1, Dword = 4 };  // REG_SZ, REG_DWORD
+
+struct Value {
+  std::wstring name;  // as first written; empty is the key's default value
+  ValueType type = ValueType::String;
+  std::wstring text;  // String
+  uint32_t number = 0;  // Dword
+
+  static Value String(std::wstring_view name, std::wstring_view text);
+  static Value Dword(std::wstring_view name, uint32_t number);
+  bool SameData(const Value& other) const;
+};
+
+struct Key {
+  std::wstring name;    // as first written
+  std::wstring folded;  // what lookups compare
+  std::vector<Key> children;             // ordered by `folded`
+  std::map<std::wstring, Value> values;  // by folded name
+
+  const Key* Child(std::wstring_view foldedName) const;
+  Key& ChildOrNew(std::wstring_view name);
+  bool operator==(const Key& other) const;
+};
+
+// Case folding used for every comparison of names.
+std::wstring FoldCase(std::wstring_view text);
+
+// Texts the hive can hold: Unicode scalar values only (a surrogate or a
+// number beyond U+10FFFF has no UTF-8 or UTF-16 form), and no NUL.
+bool IsStorableText(std::wstring_view text);
+// Characters a quoted line of the hive file cannot carry.
+bool IsControlChar(wchar_t c);
+bool HasControlChar(std::wstring_view text);
+// Names also go into quoted lines, so they refuse control characters.
+bool IsValidKeyName(std::wstring_view name);
+bool IsValidValueName(std::wstring_view name);
+
+// "A\B\C" into its components; one leading backslash is ignored. False for an
+// empty path component, a name the hive cannot hold, or a path too deep.
+bool SplitKeyPath(std::wstring_view path, std::vector<std::wstring>& parts);
+
+enum class Lookup { Found, NoKey, NoValue, BadPath };
+
+class Hive {
+ public:
+  // The defaults of a new device: power timeouts and the desktop's browser.
+  static Hive NewDevice();
+
+  const Key& RootKey(Root root) const { return roots_[static_cast<size_t>(root)]; }
+
+  // A null result when a key on the way is missing. `parts` as SplitKeyPath gives.
+  const Key* FindKey(Root root, const std::vector<std::wstring>& parts) const;
+  // Creates what is missing; existing keys keep their case.
+  Key& CreateKey(Root root, const std::vector<std::wstring>& parts);
+
+  // Empty subKey: the root itself.
+  Lookup Get(Root root, std::wstring_view subKey, std::wstring_view valueName, Value& out) const;
+  // Creates the key, replaces the value whatever its old type (its name keeps
+  // its first case). False, with nothing changed, for a path, name or text the
+  // hive cannot hold.
+  bool Set(Root root, std::wstring_view subKey, const Value& value);
+
+  bool operator==(const Hive& other) const { return roots_ == other.roots_; }
+
+ private:
+  Key& MutableRoot(Root root) { return roots_[static_cast<size_t>(root)]; }
+
+  std::array<Key, kRootCount> roots_;
+};
+
+// Puts a value into a key, keeping the case of a name that is already there.
+void StoreValue(Key& key, const Value& value);
+
+}  // namespace wce::registry
