@@ -1,0 +1,19 @@
+// A new device starts with no open searches, loaded libraries, sensor or
+// thread handles. (Searches end with FindClose only, as on the device, so they
+// do not join CloseHandle.)
+#include "device/internal.h"
+#include "kernel/modules.h"
+#include "kernel/paths.h"
+#include "kernel/thread.h"
+#include "sensor/htc_sensor.h"
+
+namespace wce::internal {
+
+void KernelReset() {
+  FindSearchesReset();
+  ModulesReset();
+  HtcSensorReset();
+  ThreadHandlesReset();
+}
+
+}  // namespace wce::internal
