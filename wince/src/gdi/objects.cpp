@@ -1,0 +1,80 @@
+#include "gdi/objects.h"
+
+#include <mutex>
+
+#include "device/internal.h"
+#include "kernel/handles.h"
+
+namespace wce::gdi {
+namespace {
+
+// Kind of each payload; new object kinds add an overload here.
+DWORD TypeOfPayload(const Bitmap&) { return OBJ_BITMAP; }
+
+struct Table {
+  HandleTable<GdiObject> handles{HandleKind::GdiObject};
+  // Guards selectedCount and makes "check, then remove" one step.
+  std::mutex lock;
+};
+
+Table& Objects() {
+  static Table table;
+  return table;
+}
+
+HGDIOBJ ToHandle(uintptr_t value) { return reinterpret_cast<HGDIOBJ>(value); }
+
+HGDIOBJ Insert(Payload payload, bool stock) {
+  auto object = std::make_shared<GdiObject>(std::move(payload), stock);
+  return ToHandle(Objects().handles.Insert(std::move(object)));
+}
+
+}  // namespace
+
+DWORD ObjectType(const GdiObject& object) {
+  return std::visit([](const auto& p) { return TypeOfPayload(p); }, object.payload);
+}
+
+HGDIOBJ AddObject(Payload payload) { return Insert(std::move(payload), false); }
+
+HGDIOBJ AddStockObject(Payload payload) { return Insert(std::move(payload), true); }
+
+std::shared_ptr<GdiObject> FindObject(HGDIOBJ handle) {
+  return Objects().handles.Lookup(reinterpret_cast<uintptr_t>(handle));
+}
+
+RemoveResult RemoveObject(HGDIOBJ handle) {
+  Table& table = Objects();
+  std::shared_ptr<GdiObject> removed;  // freed after the lock is released
+  std::lock_guard<std::mutex> guard(table.lock);
+  uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  std::shared_ptr<GdiObject> object = table.handles.Lookup(value);
+  if (!object) return RemoveResult::NotAnObject;
+  if (object->stock) return RemoveResult::Stock;
+  if (object->selectedCount > 0) return RemoveResult::Selected;
+  removed = table.handles.Remove(value);
+  return RemoveResult::Removed;
+}
+
+std::shared_ptr<GdiObject> MarkSelected(HGDIOBJ handle) {
+  Table& table = Objects();
+  std::lock_guard<std::mutex> guard(table.lock);
+  std::shared_ptr<GdiObject> object = table.handles.Lookup(reinterpret_cast<uintptr_t>(handle));
+  if (object) object->selectedCount++;
+  return object;
+}
+
+void MarkDeselected(GdiObject& object) {
+  std::lock_guard<std::mutex> guard(Objects().lock);
+  if (object.selectedCount > 0) object.selectedCount--;
+}
+
+size_t ObjectCount() { return Objects().handles.All().size(); }
+
+}  // namespace wce::gdi
+
+namespace wce::internal {
+
+void GdiReset() { gdi::Objects().handles.Clear(); }
+
+}  // namespace wce::internal
