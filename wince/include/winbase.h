@@ -12,6 +12,7 @@ extern "C" {
 #define WAIT_OBJECT_0 0x00000000L
 #define WAIT_TIMEOUT 258L
 #define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+#define STILL_ACTIVE 259L
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 
 #define FILE_ATTRIBUTE_READONLY 0x00000001
@@ -64,6 +65,9 @@ BOOL WINAPI FindClose(HANDLE hFindFile);
 HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
 FARPROC WINAPI GetProcAddressW(HMODULE hModule, LPCWSTR lpProcName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+// NULL: the program's own instance (what WinMain receives); otherwise a library
+// already loaded, without counting a new reference.
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 
 #ifdef __cplusplus
 }

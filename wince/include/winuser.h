@@ -133,6 +133,13 @@ typedef struct tagMSG {
 #define GWL_EXSTYLE (-20)
 #define GWL_USERDATA (-21)
 #define GWL_ID (-12)
+// Pointer-sized forms. GWL_WNDPROC cannot fit a LONG on a 64-bit host; use these.
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_ID (-12)
+#define GWLP_USERDATA (-21)
+
+#define MAKEINTATOM(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 
 ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass);
 BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance);
@@ -144,6 +151,8 @@ BOOL WINAPI IsWindow(HWND hWnd);
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
 LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong);
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
+LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 
 BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);

@@ -46,6 +46,16 @@ using ClockListener = std::function<void(uint64_t fromMs, uint64_t toMs)>;
 int ClockAddListener(ClockListener listener);
 void ClockRemoveListener(int id);
 
+// ---------------------------------------------------------------- screen ---
+// Size of the emulated screen in pixels; windows made with CW_USEDEFAULT take
+// it. 480 x 640 until set.
+struct ScreenSize {
+  int width = 480;
+  int height = 640;
+};
+void SetScreenSize(int width, int height);  // ignored unless both are positive
+ScreenSize GetScreenSize();
+
 // ---------------------------------------------------------------- files ----
 // Where the executable appears to live: GetModuleFileNameW returns this as a
 // device path (backslashes). `posixPath` is the file's POSIX path.

@@ -29,4 +29,13 @@ void ClockNotifyAll();
 // ClockNowMs() for callers that already hold DeviceLock().
 uint64_t ClockNowLocked();
 
+// Registration from inside the device, all with DeviceLock() held. CreateThread
+// reserves a place for the new thread before it runs, so time cannot slip past
+// while it starts; the new thread claims it first thing.
+void ClockReserveProgramThread();
+void ClockClaimProgramThread();
+void ClockReleaseProgramThread();  // gives back a reservation never claimed
+bool ClockIsProgramThread();
+void ClockUnregisterLocked();
+
 }  // namespace wce

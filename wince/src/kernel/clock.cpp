@@ -1,0 +1,274 @@
+// The device clock. In virtual mode time only moves when every program thread
+// is parked in ClockWait with nothing to do, and then straight to the earliest
+// deadline; that keeps a whole run deterministic and fast. In real mode the
+// same waits simply use real deadlines.
+#include "kernel/clock.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <vector>
+
+#include "device/device.h"
+
+namespace wce {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// One thread parked in ClockWait. Lives on that thread's stack while listed.
+struct Waiter {
+  const std::function<bool()>* ready;
+  uint64_t deadline;
+  bool program;  // a registered thread: holds time back unless idle
+  std::condition_variable cv;
+};
+
+struct ClockState {
+  ClockMode mode = ClockMode::Virtual;
+  uint64_t virtualNow = 0;
+  SteadyClock::time_point epoch = SteadyClock::now();
+  bool driven = false;
+  uint64_t target = 0;
+  int programThreads = 0;
+  std::vector<Waiter*> waiters;
+  std::map<int, ClockListener> listeners;
+  int nextListenerId = 1;
+  std::condition_variable driverCv;  // drivers waiting for the program to settle
+};
+
+// Deliberately never destroyed: detached program threads may still be parked
+// in a wait while the process exits.
+ClockState& State() {
+  static ClockState* state = new ClockState;
+  return *state;
+}
+
+thread_local bool tlRegistered = false;
+
+// Unregisters a registered thread when it ends, so a thread that forgets to
+// (or dies) cannot freeze virtual time for everyone else.
+struct RegistrationGuard {
+  ~RegistrationGuard() {
+    if (tlRegistered) UnregisterProgramThread();
+  }
+};
+thread_local RegistrationGuard tlGuard;
+
+uint64_t RealElapsedMs(const ClockState& s) {
+  auto elapsed = SteadyClock::now() - s.epoch;
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+uint64_t NowLocked(const ClockState& s) {
+  return s.mode == ClockMode::Virtual ? s.virtualNow : RealElapsedMs(s);
+}
+
+// A program waiter is idle when it has nothing to do now: its predicate is
+// false and its deadline is still ahead. A waiter found ready is poked, in case
+// whoever made it ready forgot to notify.
+bool Idle(Waiter& w, uint64_t now) {
+  if ((*w.ready)()) {
+    w.cv.notify_one();
+    return false;
+  }
+  if (w.deadline <= now) {
+    w.cv.notify_one();
+    return false;
+  }
+  return true;
+}
+
+bool AllProgramThreadsIdle(ClockState& s) {
+  uint64_t now = NowLocked(s);
+  int idle = 0;
+  bool busy = false;
+  for (Waiter* w : s.waiters) {
+    if (!w->program) continue;
+    if (Idle(*w, now))
+      ++idle;
+    else
+      busy = true;
+  }
+  return !busy && idle >= s.programThreads;
+}
+
+uint64_t EarliestDeadline(const ClockState& s) {
+  uint64_t earliest = kNoDeadline;
+  for (const Waiter* w : s.waiters) earliest = std::min(earliest, w->deadline);
+  return earliest;
+}
+
+void MoveTo(ClockState& s, uint64_t to) {
+  uint64_t from = s.virtualNow;
+  s.virtualNow = to;
+  for (auto& [id, listener] : s.listeners) listener(from, to);
+  for (Waiter* w : s.waiters)
+    if (w->deadline <= to) w->cv.notify_one();
+}
+
+// Moves virtual time if nothing holds it back. Called whenever the set of
+// waiting threads or the driver's target changes. One step at a time: after a
+// move someone is due (or the target is reached), and a sleeper that is due,
+// registered or not, gets to leave its wait before time goes on.
+void TryAdvance(ClockState& s) {
+  if (s.mode == ClockMode::Virtual && AllProgramThreadsIdle(s)) {
+    uint64_t next = EarliestDeadline(s);
+    if (s.driven) next = std::min(next, s.target);
+    if (next != kNoDeadline && next > s.virtualNow) MoveTo(s, next);
+  }
+  s.driverCv.notify_all();  // a driver may be waiting for exactly this state
+}
+
+void UnregisterLocked(ClockState& s) {
+  if (!tlRegistered) return;
+  tlRegistered = false;
+  --s.programThreads;
+  TryAdvance(s);
+}
+
+// Real-time waits are cut into slices so a far deadline never overflows.
+constexpr uint64_t kRealSliceMs = 60 * 60 * 1000;
+
+void WaitReal(ClockState& s, Waiter& w, std::unique_lock<std::mutex>& lock) {
+  uint64_t now = RealElapsedMs(s);
+  uint64_t until = w.deadline == kNoDeadline ? now + kRealSliceMs : std::min(w.deadline, now + kRealSliceMs);
+  w.cv.wait_until(lock, s.epoch + std::chrono::milliseconds(until));
+}
+
+}  // namespace
+
+std::mutex& DeviceLock() {
+  static std::mutex* lock = new std::mutex;  // outlives detached threads, as State()
+  return *lock;
+}
+
+uint64_t ClockNowLocked() { return NowLocked(State()); }
+
+bool ClockWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready, uint64_t deadlineMs) {
+  ClockState& s = State();
+  if (ready()) return true;
+  if (NowLocked(s) >= deadlineMs) return false;
+
+  Waiter self{&ready, deadlineMs, tlRegistered, {}};
+  s.waiters.push_back(&self);
+  bool result = false;
+  for (;;) {
+    if (ready()) {
+      result = true;
+      break;
+    }
+    if (NowLocked(s) >= deadlineMs) break;
+    TryAdvance(s);
+    if (ready() || NowLocked(s) >= deadlineMs) continue;
+    if (s.mode == ClockMode::Real)
+      WaitReal(s, self, lock);
+    else
+      self.cv.wait(lock);
+  }
+  s.waiters.erase(std::find(s.waiters.begin(), s.waiters.end(), &self));
+  // A due sleeper holds time still until it has left (see TryAdvance).
+  TryAdvance(s);
+  return result;
+}
+
+void ClockNotifyAll() {
+  ClockState& s = State();
+  for (Waiter* w : s.waiters) w->cv.notify_one();
+  s.driverCv.notify_all();
+}
+
+void ClockReset(ClockMode mode) {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  ClockState& s = State();
+  s.mode = mode;
+  s.virtualNow = 0;
+  s.epoch = SteadyClock::now();
+  s.driven = false;
+  s.target = 0;
+  ClockNotifyAll();
+}
+
+ClockMode ClockGetMode() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  return State().mode;
+}
+
+uint64_t ClockNowMs() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  return NowLocked(State());
+}
+
+void RegisterProgramThread() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  ClockReserveProgramThread();
+  ClockClaimProgramThread();
+}
+
+void UnregisterProgramThread() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  UnregisterLocked(State());
+}
+
+void ClockReserveProgramThread() { ++State().programThreads; }
+
+void ClockClaimProgramThread() {
+  (void)&tlGuard;  // constructs this thread's guard
+  if (tlRegistered) {
+    --State().programThreads;  // already counted once
+    return;
+  }
+  tlRegistered = true;
+}
+
+void ClockReleaseProgramThread() {
+  --State().programThreads;
+  TryAdvance(State());
+}
+
+bool ClockIsProgramThread() { return tlRegistered; }
+
+void ClockUnregisterLocked() { UnregisterLocked(State()); }
+
+void ClockAdvanceTo(uint64_t targetMs) {
+  std::unique_lock<std::mutex> lock(DeviceLock());
+  ClockState& s = State();
+  if (s.mode == ClockMode::Real) {
+    while (RealElapsedMs(s) < targetMs)
+      s.driverCv.wait_until(lock, s.epoch + std::chrono::milliseconds(targetMs));
+    // then let the program handle what came due
+    while (!AllProgramThreadsIdle(s)) s.driverCv.wait_for(lock, std::chrono::milliseconds(1));
+    return;
+  }
+  s.driven = true;
+  s.target = std::max(targetMs, s.virtualNow);
+  if (tlRegistered) {
+    // A program thread driving the clock cannot wait for itself to settle:
+    // it just sleeps until the target.
+    ClockWait(lock, [] { return false; }, s.target);
+    return;
+  }
+  TryAdvance(s);
+  s.driverCv.wait(lock, [&] {
+    TryAdvance(s);
+    return s.virtualNow >= s.target && AllProgramThreadsIdle(s);
+  });
+}
+
+void ClockSettle() { ClockAdvanceTo(ClockNowMs()); }
+
+int ClockAddListener(ClockListener listener) {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  ClockState& s = State();
+  int id = s.nextListenerId++;
+  s.listeners.emplace(id, std::move(listener));
+  return id;
+}
+
+void ClockRemoveListener(int id) {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  State().listeners.erase(id);
+}
+
+}  // namespace wce

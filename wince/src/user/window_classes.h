@@ -1,0 +1,15 @@
+// Looking up registered window classes.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "user/user_state.h"
+
+namespace wce::user {
+
+// By name (any case) or by atom; null when not registered. DeviceLock() held.
+std::shared_ptr<WindowClass> FindClass(LPCWSTR nameOrAtom);
+
+}  // namespace wce::user
