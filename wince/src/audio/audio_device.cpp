@@ -1,0 +1,102 @@
+#include "audio/audio_device.h"
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "audio/callback_queue.h"
+#include "audio/pcm_layout.h"
+#include "audio/recording_sink.h"
+#include "audio/sdl_sink.h"
+#include "audio/wave_out_driver.h"
+#include "device/device.h"
+#include "device/internal.h"
+
+namespace wce {
+namespace {
+
+struct AudioState {
+  std::mutex lifecycle;  // AudioStart / AudioStop / AudioReset
+  audio::CallbackQueue callbacks;
+  audio::WaveOutDriver driver{callbacks};
+  std::unique_ptr<audio::Sink> sink;
+};
+
+// Never destroyed: the sinks' threads and the clock listener must not meet a
+// torn-down state (or a torn-down clock) while the process exits.
+AudioState& State() {
+  static AudioState& state = *new AudioState;
+  return state;
+}
+
+std::unique_ptr<audio::Sink> StartSink(const AudioConfig& config, audio::WaveOutDriver& driver) {
+  switch (config.kind) {
+    case AudioSinkKind::Recording:
+      return audio::RecordingSink::Start(driver, config.recordingPath, config.rate);
+    case AudioSinkKind::Sdl:
+      return audio::SdlSink::Start(driver, config.rate, config.periodFrames);
+    case AudioSinkKind::None:
+      break;
+  }
+  return nullptr;
+}
+
+bool ConfigIsSane(const AudioConfig& config) {
+  if (config.rate < audio::kMinRate || config.rate > audio::kMaxRate) {
+    std::fprintf(stderr, "audio: output rate %u is outside %u..%u\n", config.rate, audio::kMinRate,
+                 audio::kMaxRate);
+    return false;
+  }
+  if (config.kind == AudioSinkKind::Sdl && (config.periodFrames == 0 || config.periodFrames > 32768)) {
+    std::fprintf(stderr, "audio: period of %u frames is not usable\n", config.periodFrames);
+    return false;
+  }
+  return true;
+}
+
+void StopLocked(AudioState& s) {
+  s.sink.reset();  // the last frames still come from the open voices
+  s.driver.Stop();
+  s.callbacks.Stop();
+}
+
+}  // namespace
+
+audio::WaveOutDriver& audio::Driver() { return State().driver; }
+
+bool AudioStart(const AudioConfig& config) {
+  AudioState& s = State();
+  std::lock_guard<std::mutex> lock(s.lifecycle);
+  StopLocked(s);
+  if (config.kind == AudioSinkKind::None) return true;
+  if (!ConfigIsSane(config)) return false;
+  s.callbacks.Start();
+  s.driver.Start(config.rate);
+  s.sink = StartSink(config, s.driver);
+  if (!s.sink) {
+    StopLocked(s);
+    return false;
+  }
+  return true;
+}
+
+void AudioStop() {
+  AudioState& s = State();
+  std::lock_guard<std::mutex> lock(s.lifecycle);
+  StopLocked(s);
+}
+
+void AudioFlushCallbacks() { State().callbacks.Flush(); }
+
+void internal::AudioReset() {
+  AudioState& s = State();
+  std::lock_guard<std::mutex> lock(s.lifecycle);
+  s.driver.CloseAll();
+  // Pending notifications belong to the devices just dropped.
+  if (s.sink) {
+    s.callbacks.Stop();
+    s.callbacks.Start();
+  }
+}
+
+}  // namespace wce

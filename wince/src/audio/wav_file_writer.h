@@ -1,0 +1,32 @@
+// A 16-bit stereo WAV file that grows as the recording goes on. Its RIFF and
+// data sizes are patched after every append, so the file on disk is a valid
+// WAV at any moment, not only once it is finished.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace wce::audio {
+
+class WavFileWriter {
+ public:
+  // Null (errno set) when the file cannot be created.
+  static std::unique_ptr<WavFileWriter> Create(const std::string& path, uint32_t rate);
+  ~WavFileWriter();
+  WavFileWriter(const WavFileWriter&) = delete;
+  WavFileWriter& operator=(const WavFileWriter&) = delete;
+
+  // Appends interleaved stereo frames and patches the sizes; false on a write error.
+  bool Append(const int16_t* frames, size_t count);
+
+ private:
+  explicit WavFileWriter(int fd) : fd_(fd) {}
+  bool PatchSizes();
+
+  int fd_;
+  uint64_t dataBytes_ = 0;
+};
+
+}  // namespace wce::audio
