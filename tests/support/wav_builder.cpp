@@ -13,7 +13,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
 
 }  // namespace
 
@@ -35,7 +37,8 @@ std::vector<uint8_t> CanonicalWav(const WavFormat& format, const std::vector<uin
   Put16(out, format.bits);
   PutTag(out, "data");
   Put32(out, static_cast<uint32_t>(data.size()));
-  out.insert(out.end(), data.begin(), data.end());
+  out.reserve(out.size() + data.size());
+  for (uint8_t b : data) out.push_back(b);
   return out;
 }
 
