@@ -69,6 +69,19 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 // already loaded, without counting a new reference.
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 
+
+typedef struct _STARTUPINFOW {
+  DWORD cb;
+} STARTUPINFOW, *LPSTARTUPINFOW;
+
+// Windows CE: the command line holds only the arguments; security,
+// inheritance, environment and directory are unsupported (NULL/FALSE).
+BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPWSTR pszCmdLine, LPSECURITY_ATTRIBUTES psaProcess,
+                           LPSECURITY_ATTRIBUTES psaThread, BOOL fInheritHandles, DWORD fdwCreate,
+                           LPVOID pvEnvironment, LPWSTR pszCurDir, LPSTARTUPINFOW psiStartInfo,
+                           LPPROCESS_INFORMATION pProcInfo);
+// Resets the device's suspend and screen-off timers.
+void WINAPI SystemIdleTimerReset(void);
 #ifdef __cplusplus
 }
 #endif

@@ -29,6 +29,52 @@ int WINAPI GetObjectW(HGDIOBJ h, int c, LPVOID pv);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 DWORD WINAPI GetObjectType(HGDIOBJ h);
 
+
+// ---- device contexts, brushes and copies ----
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define SYSTEM_FONT 13
+
+#define SRCCOPY 0x00CC0020
+#define SRCPAINT 0x00EE0086
+#define SRCAND 0x008800C6
+#define SRCINVERT 0x00660046
+#define SRCERASE 0x00440328
+#define NOTSRCCOPY 0x00330008
+#define NOTSRCERASE 0x001100A6
+#define MERGEPAINT 0x00BB0226
+#define PATCOPY 0x00F00021
+#define PATINVERT 0x005A0049
+#define DSTINVERT 0x00550009
+#define BLACKNESS 0x00000042
+#define WHITENESS 0x00FF0062
+
+#define CLR_INVALID 0xFFFFFFFF
+
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+BOOL WINAPI DeleteDC(HDC hdc);
+HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+HGDIOBJ WINAPI GetStockObject(int i);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+int WINAPI GetDeviceCaps(HDC hdc, int index);
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
 #ifdef __cplusplus
 }
 #endif

@@ -10,6 +10,8 @@ bool DeviceStart(const DeviceConfig& config) {
   internal::GdiReset();
   internal::KernelReset();
   ClockReset(config.clock);
+  internal::ShellReset();
+  internal::UserStart(config.deviceDir);
   SetModulePath(config.modulePath);
   SetSensorSource(config.sensor);
   bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg");
@@ -20,6 +22,7 @@ bool DeviceStart(const DeviceConfig& config) {
 void DeviceStop() {
   AudioStop();
   internal::UserReset();
+  internal::UserStart(std::string());
   RegistryCloseHive();
   SetSensorSource(nullptr);
   internal::GdiReset();

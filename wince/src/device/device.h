@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace wce {
 
@@ -38,6 +39,9 @@ void UnregisterProgramThread();
 void ClockAdvanceTo(uint64_t targetMs);
 // Same as ClockAdvanceTo(ClockNowMs()): lets the program finish what is due now.
 void ClockSettle();
+// The driver lets go: time runs free again (the script has ended and the
+// device waits for the program to finish closing).
+void ClockRelease();
 
 // Called (under the clock's lock, on the thread that moves the clock) each time
 // virtual time moves from `fromMs` to `toMs`, before any waiter wakes. Audio
@@ -55,6 +59,53 @@ struct ScreenSize {
 };
 void SetScreenSize(int width, int height);  // ignored unless both are positive
 ScreenSize GetScreenSize();
+// Dots per inch of the emulated screen (GetDeviceCaps LOGPIXELSX/Y); 192 until set.
+void SetScreenDpi(int dpiX, int dpiY);
+int GetScreenDpiX();
+int GetScreenDpiY();
+
+// The screen as last presented: what a person would see, task bar included
+// when it shows. Pixels 0x00RRGGBB, rows top-down.
+struct ScreenImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+};
+ScreenImage CaptureScreen();
+// Called, on whichever thread drew, after presented pixels changed (a window
+// DC released, EndPaint, the task bar redrawn). The host wakes its display
+// loop from it; keep it short and do not call into the device from it.
+void SetScreenChangedCallback(std::function<void()> callback);
+
+// ---------------------------------------------------------------- input ----
+// What the host feeds in, as the platform would deliver it.
+enum class PenAction { Down, Move, Up };
+// Screen coordinates; queued as input (WM_LBUTTONDOWN/WM_MOUSEMOVE/WM_LBUTTONUP,
+// client coordinates in lParam) for the foreground window's thread.
+void InjectPen(PenAction action, int x, int y);
+// WM_KEYDOWN/WM_KEYUP with a virtual-key code, to the foreground window.
+void InjectKey(uint32_t virtualKey, bool down);
+// Focus: WM_ACTIVATE (WA_ACTIVE / WA_INACTIVE) sent to the foreground window.
+void InjectActivate(bool active);
+// The system asks the program to close: WM_CLOSE posted to every visible
+// top-level window.
+void RequestClose();
+// The desktop's window manager minimised or restored the program's window.
+void InjectMinimize(bool minimized);
+// True while the foreground top-level window is minimised (the host mirrors it).
+bool ForegroundMinimized();
+
+// ---------------------------------------------------------------- power ----
+// Called each time the program resets the idle timer (SystemIdleTimerReset);
+// in window mode the host holds off the desktop's screen saver from it.
+void SetIdleResetCallback(std::function<void()> callback);
+// Called when the vibration motor starts or stops (NLedSetDevice on LED 1).
+void SetVibrationCallback(std::function<void(bool on)> callback);
+
+// ---------------------------------------------------------------- trace ----
+// Device-side events, one line each: "<device ms> <event> [arguments]".
+void SetTraceSink(std::function<void(const std::string& line)> sink);  // nullptr: none
+void Trace(const std::string& event);
 
 // ---------------------------------------------------------------- files ----
 // Where the executable appears to live: GetModuleFileNameW returns this as a

@@ -258,6 +258,13 @@ void ClockAdvanceTo(uint64_t targetMs) {
 
 void ClockSettle() { ClockAdvanceTo(ClockNowMs()); }
 
+void ClockRelease() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  ClockState& s = State();
+  s.driven = false;
+  TryAdvance(s);
+}
+
 int ClockAddListener(ClockListener listener) {
   std::lock_guard<std::mutex> lock(DeviceLock());
   ClockState& s = State();
