@@ -1,5 +1,4 @@
-// GDI: the bitmap objects that the shell's image loader returns. Device
-// contexts and drawing come on top of this.
+// GDI: bitmaps, brushes, pens, device contexts and raster copies.
 #pragma once
 
 #include "windef.h"
@@ -36,6 +35,7 @@ DWORD WINAPI GetObjectType(HGDIOBJ h);
 #define HORZRES 8
 #define VERTRES 10
 #define BITSPIXEL 12
+#define PLANES 14
 
 #define WHITE_BRUSH 0
 #define LTGRAY_BRUSH 1
@@ -57,13 +57,50 @@ DWORD WINAPI GetObjectType(HGDIOBJ h);
 #define NOTSRCCOPY 0x00330008
 #define NOTSRCERASE 0x001100A6
 #define MERGEPAINT 0x00BB0226
+#define MERGECOPY 0x00C000CA
 #define PATCOPY 0x00F00021
+#define PATPAINT 0x00FB0A09
 #define PATINVERT 0x005A0049
 #define DSTINVERT 0x00550009
 #define BLACKNESS 0x00000042
 #define WHITENESS 0x00FF0062
 
 #define CLR_INVALID 0xFFFFFFFF
+#define HGDI_ERROR ((HGDIOBJ)(LONG_PTR)-1)
+
+// background modes
+#define TRANSPARENT 1
+#define OPAQUE 2
+
+// stretch modes
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
+
+// brush and pen styles
+#define BS_SOLID 0
+#define BS_NULL 1
+#define BS_HOLLOW BS_NULL
+#define PS_SOLID 0
+#define PS_DASH 1
+#define PS_NULL 5
+
+typedef struct tagLOGBRUSH {
+  UINT lbStyle;
+  COLORREF lbColor;
+  LONG lbHatch;
+} LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
+
+typedef struct tagLOGPEN {
+  UINT lopnStyle;
+  POINT lopnWidth;
+  COLORREF lopnColor;
+} LOGPEN, *PLOGPEN, *LPLOGPEN;
 
 HDC WINAPI CreateCompatibleDC(HDC hdc);
 BOOL WINAPI DeleteDC(HDC hdc);
@@ -75,6 +112,17 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
 int WINAPI GetDeviceCaps(HDC hdc, int index);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+COLORREF WINAPI GetTextColor(HDC hdc);
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+COLORREF WINAPI GetBkColor(HDC hdc);
+int WINAPI SetBkMode(HDC hdc, int mode);
+int WINAPI GetBkMode(HDC hdc);
+int WINAPI SetStretchBltMode(HDC hdc, int mode);
+int WINAPI GetStretchBltMode(HDC hdc);
+BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 #ifdef __cplusplus
 }
 #endif

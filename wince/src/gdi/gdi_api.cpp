@@ -3,15 +3,34 @@
 
 #include <cstring>
 
+#include "gdi/dc.h"
 #include "gdi/objects.h"
 
 namespace wce::gdi {
 namespace {
 
-// GetObjectW for one payload kind; fonts, brushes and pens add overloads.
+// GetObjectW for one record type: its size with no buffer, 0 when the buffer
+// is too small, else the record copied out.
+template <class Record>
+int CopyOut(const Record& record, int size, void* buffer) {
+  if (!buffer) return sizeof(Record);
+  if (size < static_cast<int>(sizeof(Record))) return 0;
+  std::memcpy(buffer, &record, sizeof record);
+  return sizeof(Record);
+}
+
+int Describe(const Brush& brush, int size, void* buffer) {
+  return CopyOut(LOGBRUSH{brush.style, brush.color, 0}, size, buffer);
+}
+
+int Describe(const Pen& pen, int size, void* buffer) {
+  return CopyOut(LOGPEN{pen.style, POINT{pen.width, 0}, pen.color}, size, buffer);
+}
+
+// Fonts describe themselves once they carry a LOGFONTW.
+int Describe(const Font&, int, void*) { return 0; }
+
 int Describe(const Bitmap& bitmap, int size, void* buffer) {
-  if (!buffer) return sizeof(BITMAP);
-  if (size < static_cast<int>(sizeof(BITMAP))) return 0;
   BITMAP info{};
   info.bmType = 0;
   info.bmWidth = bitmap.width;
@@ -20,8 +39,7 @@ int Describe(const Bitmap& bitmap, int size, void* buffer) {
   info.bmPlanes = 1;
   info.bmBitsPixel = 32;
   info.bmBits = const_cast<uint32_t*>(bitmap.pixels.data());
-  std::memcpy(buffer, &info, sizeof info);
-  return sizeof(BITMAP);
+  return CopyOut(info, size, buffer);
 }
 
 }  // namespace
@@ -50,6 +68,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
 }
 
 DWORD WINAPI GetObjectType(HGDIOBJ h) {
+  if (std::shared_ptr<DeviceContext> dc = FindDC(static_cast<HDC>(h)))
+    return dc->kind == DCKind::Memory ? OBJ_MEMDC : OBJ_DC;
   std::shared_ptr<GdiObject> object = FindObject(h);
   return object ? ObjectType(*object) : 0;
 }

@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "device/internal.h"
 #include "kernel/handles.h"
 
 namespace wce::gdi {
@@ -10,6 +9,9 @@ namespace {
 
 // Kind of each payload; new object kinds add an overload here.
 DWORD TypeOfPayload(const Bitmap&) { return OBJ_BITMAP; }
+DWORD TypeOfPayload(const Brush&) { return OBJ_BRUSH; }
+DWORD TypeOfPayload(const Pen&) { return OBJ_PEN; }
+DWORD TypeOfPayload(const Font&) { return OBJ_FONT; }
 
 struct Table {
   HandleTable<GdiObject> handles{HandleKind::GdiObject};
@@ -64,6 +66,15 @@ std::shared_ptr<GdiObject> MarkSelected(HGDIOBJ handle) {
   return object;
 }
 
+std::shared_ptr<GdiObject> MarkSelectedAlone(HGDIOBJ handle) {
+  Table& table = Objects();
+  std::lock_guard<std::mutex> guard(table.lock);
+  std::shared_ptr<GdiObject> object = table.handles.Lookup(reinterpret_cast<uintptr_t>(handle));
+  if (!object || (object->selectedCount > 0 && !object->stock)) return nullptr;
+  object->selectedCount++;
+  return object;
+}
+
 void MarkDeselected(GdiObject& object) {
   std::lock_guard<std::mutex> guard(Objects().lock);
   if (object.selectedCount > 0) object.selectedCount--;
@@ -71,10 +82,6 @@ void MarkDeselected(GdiObject& object) {
 
 size_t ObjectCount() { return Objects().handles.All().size(); }
 
+void ClearObjects() { Objects().handles.Clear(); }
+
 }  // namespace wce::gdi
-
-namespace wce::internal {
-
-void GdiReset() { gdi::Objects().handles.Clear(); }
-
-}  // namespace wce::internal

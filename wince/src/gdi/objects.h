@@ -1,6 +1,6 @@
-// The GDI object table: one handle space for bitmaps (and later brushes,
-// fonts and pens), each object knowing its kind, whether it is a stock object
-// and how many device contexts it is selected into.
+// The GDI object table: one handle space for bitmaps, brushes, pens and
+// fonts, each object knowing its kind, whether it is a stock object and how
+// many device contexts it is selected into.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +11,12 @@
 #include <variant>
 
 #include "gdi/bitmap.h"
+#include "gdi/tools.h"
 
 namespace wce::gdi {
 
-// What an object holds. Brushes, fonts and pens join as further alternatives.
-using Payload = std::variant<Bitmap>;
+// What an object holds.
+using Payload = std::variant<Bitmap, Brush, Pen, Font>;
 
 struct GdiObject {
   explicit GdiObject(Payload p, bool isStock = false) : payload(std::move(p)), stock(isStock) {}
@@ -41,9 +42,14 @@ RemoveResult RemoveObject(HGDIOBJ handle);
 // Selection bookkeeping for device contexts, under the same lock as RemoveObject.
 // MarkSelected fails for a handle that is not a live object.
 std::shared_ptr<GdiObject> MarkSelected(HGDIOBJ handle);
+// The same for an object that may sit in one DC only (a bitmap): null also
+// when it is already selected somewhere. Stock objects go anywhere.
+std::shared_ptr<GdiObject> MarkSelectedAlone(HGDIOBJ handle);
 void MarkDeselected(GdiObject& object);
 
 // Live objects, stock ones included (tests use it to spot leaks).
 size_t ObjectCount();
+// Device reset: every handle dies; objects still held elsewhere live on.
+void ClearObjects();
 
 }  // namespace wce::gdi

@@ -12,6 +12,9 @@
 
 namespace wce::gdi {
 
+// The desktop behind every window, and the whole screen at start.
+constexpr uint32_t kDesktopRgb = 0x00305070;
+
 // Runs `draw` with the framebuffer (width x height, 0x00RRGGBB, top-down)
 // under the screen's lock, then tells the host the picture changed.
 void DrawOnScreen(const std::function<void(uint32_t* pixels, int width, int height)>& draw);
@@ -20,5 +23,27 @@ void DrawOnScreen(const std::function<void(uint32_t* pixels, int width, int heig
 void FillScreenRect(const RECT& rect, uint32_t rgb);
 // Tells the host the screen changed (after drawing through a window DC).
 void ScreenChanged();
+
+// ---- for GDI's own drawing ----
+
+// Holds the screen's lock while it lives. The framebuffer follows the
+// device's screen size, but only while no window DC is out: a DC that is
+// drawing keeps the buffer it started with.
+class ScreenAccess {
+ public:
+  ScreenAccess();
+  uint32_t* Pixels() const;
+  int Width() const;
+  int Height() const;
+
+ private:
+  std::unique_lock<std::mutex> lock_;
+};
+
+// Window and screen DCs in use, counted for the rule above.
+void WindowDCOpened();
+void WindowDCClosed();
+// Device reset: a fresh desktop at the current size, no DC counted.
+void ResetScreen();
 
 }  // namespace wce::gdi

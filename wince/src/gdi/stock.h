@@ -1,0 +1,17 @@
+// Stock objects, made on first use and after every device reset.
+#pragma once
+
+#include <windows.h>
+
+namespace wce::gdi {
+
+// GetStockObject's table; NULL for an index the device has no object for.
+HGDIOBJ StockObject(int index);
+// The 1 x 1 bitmap a new memory DC holds. The platform's is monochrome; ours
+// is one 32-bit black pixel that nothing can draw on, so that every DC may
+// share it and reading it always gives black.
+HBITMAP StockBitmap();
+// Forgets the handles (the object table is cleared alongside).
+void ResetStockObjects();
+
+}  // namespace wce::gdi
