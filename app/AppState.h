@@ -1,0 +1,138 @@
+// The one process-wide record of the shell: handles, the subsystem objects and
+// the controls. Every user tests a field for null before use.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+
+#include "app/KeepAwakeTimer.h"
+#include "config/Settings.h"
+#include "sound/MotionDetector.h"
+#include "sound/SoundBank.h"
+#include "sound/SoundSlots.h"
+#include "sound/TiltSensor.h"
+#include "sound/WavePlayer.h"
+
+// Objects of the splash screen, the skin, the control tree and the page
+// transitions. Their fields below stay null until those classes join the
+// program; each becomes a unique_ptr like the others then.
+class ResourceImages;
+class Skin;
+class SplashScreen;
+class ScreenTransition;
+class ControlPanel;
+class PictureBox;
+class ImageButton;
+class TwoLineButton;
+class CheckBox;
+class TextLabel;
+class ValueSelector;
+class ScrollList;
+
+struct AppState {
+  HINSTANCE hInstance;
+  HWND mainWindow;
+  // 1 from window creation until the loader's last step: only the splash
+  // paints. Two threads meet here: read and write it with IsLoading/SetLoading.
+  LONG loading;
+  LONG browserSlotId;
+
+  HDC backDC;
+  HBITMAP backBitmap;
+  HDC fromDC;
+  HBITMAP fromBitmap;
+  HDC toDC;
+  HBITMAP toBitmap;
+
+  ResourceImages* resources;
+  std::unique_ptr<Settings> settings;
+  Skin* skin;
+  SplashScreen* splash;
+  std::unique_ptr<TiltSensor> tiltSensor;
+  std::unique_ptr<KeepAwakeTimer> keepAwake;
+  std::unique_ptr<SoundBank> soundBank;
+  std::unique_ptr<SoundSlots> soundSlots;
+  std::unique_ptr<MotionDetector> motionX;
+  std::unique_ptr<MotionDetector> motionY;
+  std::unique_ptr<MotionDetector> motionZ;
+  std::unique_ptr<WavePlayer> previewPlayer;
+  ScreenTransition* transition;
+
+  // The controls, in the order the screen layout creates them. They arrive
+  // with the layout; until then every handler finds them absent.
+  ControlPanel* rootPanel;
+  ControlPanel* mainPanel;
+  PictureBox* topBarPicture;
+  ImageButton* closeButton;
+  ImageButton* aboutButton;
+  ControlPanel* tabPanel;
+  ControlPanel* aboutPage;
+  ControlPanel* browserPage;
+  PictureBox* bottomBarPicture;
+  CheckBox* homeTab;
+  CheckBox* soundsTab;
+  CheckBox* settingsTab;
+  ControlPanel* homePage;
+  ControlPanel* soundsPage;
+  ControlPanel* settingsPage;
+  TextLabel* titleLabel;
+  TextLabel* platformLabel;
+  TextLabel* versionLabel;
+  PictureBox* logoPicture;
+  TextLabel* webLabel;
+  TextLabel* mailLabel;
+  ImageButton* donateButton;
+  TextLabel* noticeLabel;
+  ImageButton* backButton;
+  ScrollList* soundList;
+  ImageButton* okButton;
+  ImageButton* cancelButton;
+  ImageButton* gridButton[5];  // slot n at [n - 1]
+  PictureBox* gridCorner[4];
+  CheckBox* motionToggle;
+  CheckBox* pulseToggle;
+  PictureBox* soundsPagePicture;
+  TwoLineButton* slotButton[5];  // slot n at [n - 1]
+  ImageButton* playButton[5];    // slot n at [n - 1]
+  TextLabel* sensitivityLabel;
+  TextLabel* axisLabel[3];              // X, Y, Z
+  ValueSelector* sensitivitySelector[3];  // X, Y, Z
+  TextLabel* xButtonLabel;
+  CheckBox* xButtonCheck;
+  TextLabel* animationsLabel;
+  CheckBox* animationsCheck;
+  TextLabel* vibrationsLabel;
+  CheckBox* vibrationsCheck;
+
+  // Set by WM_DESTROY: a loader still running stops at its next step.
+  bool windowDestroyed;
+  // Kept so that the entry can let the loader finish before the process ends.
+  HANDLE loaderThread;
+};
+
+extern AppState appState;
+
+bool IsLoading();
+void SetLoading(LONG value);
+
+// The loader thread writes the object fields while the UI thread already
+// runs. It holds this lock for each step's work; the UI thread takes it
+// (LockWhileLoading) around what it does with those objects while loading.
+// Nobody waits (Sleep, a vibration, a message to another thread) while holding
+// it: on a virtual clock time would stand still for the thread left blocked.
+std::recursive_mutex& LoaderLock();
+
+// The display orientation saved when the window was activated; -1 before.
+extern LONG savedOrientation;
+// The splash screen is blended opaque.
+constexpr BYTE splashAlpha = 255;
+
+// Holds LoaderLock() while the loader may still be writing; after loading it
+// holds nothing, so the UI thread is free to wait inside its handlers.
+std::unique_lock<std::recursive_mutex> LockWhileLoading();
+
+// Destroys every object and clears every field, as at process start. For a
+// host or test that runs the program more than once in one process.
+void ResetAppState();

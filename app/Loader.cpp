@@ -1,0 +1,116 @@
+#include "app/Loader.h"
+
+#include <new>
+
+#include "app/AppState.h"
+#include "app/Screens.h"
+#include "app/SettingsTransfer.h"
+#include "app/SlotControls.h"
+
+namespace {
+
+const DWORD kMinimumSplashMs = 2000;
+const DWORD kStepPauseMs = 10;
+const DWORD kSensorKind = 1;
+
+void OpenTiltSensor() {
+  appState.tiltSensor.reset(new (std::nothrow) TiltSensor());
+  // Without the library the sensor reads zero and the detectors never fire.
+  if (appState.tiltSensor) appState.tiltSensor->Open(kSensorKind);
+}
+
+void LoadSettings() {
+  appState.settings.reset(new (std::nothrow) Settings());
+  if (appState.settings) appState.settings->Load();
+}
+
+void ScanSoundBank() {
+  appState.soundBank.reset(new (std::nothrow) SoundBank());
+  if (!appState.soundBank || !appState.settings) return;
+  appState.soundBank->Scan(appState.settings->SoundsFolder);
+  appState.soundBank->Sort(SoundBank::PackNameAscending);
+}
+
+void FillSoundSlots() {
+  appState.soundSlots.reset(new (std::nothrow) SoundSlots());
+  if (!appState.settings) return;
+  for (int slot = 1; slot <= Settings::SlotCount; ++slot) {
+    AssignSlotByFileName(slot, appState.settings->SlotName[slot - 1]);
+  }
+}
+
+void CreateMotionDetectors() {
+  TiltSensor* sensor = appState.tiltSensor.get();
+  if (sensor == nullptr) return;
+  HWND window = appState.mainWindow;
+  appState.motionX.reset(new (std::nothrow) MotionDetectorX(window, *sensor, WM_MOTION));
+  appState.motionY.reset(new (std::nothrow) MotionDetectorY(window, *sensor, WM_MOTION));
+  appState.motionZ.reset(new (std::nothrow) MotionDetectorZ(window, *sensor, WM_MOTION));
+}
+
+void ApplyControlData() {
+  for (int slot = 1; slot <= SoundSlots::SlotCount; ++slot) RefreshSlotControls(slot);
+  FillSensitivitySelectors();
+  FillSoundList();
+}
+
+void ShowHomePage() {
+  // The main panel is still hidden: nothing repaints, and the Home tab is
+  // checked explicitly.
+  ShowMainPanel(false);
+  ShowScreen(TabAreaScreen, false);
+  ShowTab(HomePage, false, false);
+}
+
+struct LoaderStep {
+  LPCWSTR text;  // the splash screen's status line
+  int percent;
+  void (*work)();  // NULL: nothing to do (yet)
+};
+
+const LoaderStep kLoaderSteps[] = {
+    {L"Loading...", 0, NULL},
+    {L"Init HTC Sensor...", 10, OpenTiltSensor},
+    {L"Loading Settings...", 20, LoadSettings},
+    // The skin is made and, with the settings, loaded from their skin folder here.
+    {L"Loading Skin...", 30, NULL},
+    {L"Loading SoundBank...", 40, ScanSoundBank},
+    {L"Init SoundSlots...", 50, FillSoundSlots},
+    {L"Init SoundMotion...", 60, CreateMotionDetectors},
+    // The screen layout builds the control tree here.
+    {L"Init TouchUI...", 70, NULL},
+    {L"Apply TouchUI Data...", 80, ApplyControlData},
+    {L"Apply Settings...", 90, ApplySettings},
+    {L"Init Screen...", 100, ShowHomePage},
+};
+
+// The splash screen, once it exists, takes step.text and step.percent here
+// (SetText, then SetPercent) before the window is invalidated.
+void AnnounceStep([[maybe_unused]] const LoaderStep& step) {
+  InvalidateRect(appState.mainWindow, NULL, TRUE);
+}
+
+// False once the window is gone: the process is ending, nothing more to build.
+bool RunStep(const LoaderStep& step) {
+  std::lock_guard<std::recursive_mutex> hold(LoaderLock());
+  if (appState.windowDestroyed) return false;
+  if (step.work != NULL) step.work();
+  return true;
+}
+
+}  // namespace
+
+DWORD WINAPI LoaderThread(LPVOID) {
+  DWORD start = GetTickCount();
+  for (const LoaderStep& step : kLoaderSteps) {
+    AnnounceStep(step);
+    if (!RunStep(step)) return 1;
+    Sleep(kStepPauseMs);
+  }
+  // Unsigned, so a tick count that wrapped meanwhile still gives the true time.
+  DWORD elapsed = GetTickCount() - start;
+  if (elapsed < kMinimumSplashMs) Sleep(kMinimumSplashMs - elapsed);
+  SetLoading(0);
+  InvalidateRect(appState.mainWindow, NULL, TRUE);
+  return 1;
+}

@@ -1,0 +1,16 @@
+// Which screen of the main panel and which page of the tab area shows. Each
+// switch passes through StopMotion, so detection runs only on the Home page.
+#pragma once
+
+#include <windows.h>
+
+// Screens of the main panel and pages of the tab area, by their panel's id.
+enum ScreenId { TabAreaScreen = 19, AboutScreen = 20, BrowserScreen = 21 };
+enum PageId { HomePage = 35, SoundsPage = 36, SettingsPage = 37 };
+
+void ShowMainPanel(bool repaint);
+// Shows exactly one of the tab area, the About page and the sound browser.
+void ShowScreen(int screen, bool repaint);
+// Selects the page's tab (checked and locked) and shows the page.
+// `keepTappedState`: the tap has already checked the tab.
+void ShowTab(int page, bool keepTappedState, bool repaint);

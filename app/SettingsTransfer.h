@@ -1,0 +1,10 @@
+// The settings travel between the Settings record and the controls and
+// detectors: applied once at start-up, collected when the window closes.
+#pragma once
+
+// Stops at the first missing object, the record first: detector levels from
+// the sensitivities, then the selectors, the switches and the touch vibration.
+void ApplySettings();
+// Stops at the first missing object, the record first: the slots' pack and
+// file names from the Sounds page, the selectors' values, the switches.
+void CollectSettings();

@@ -1,0 +1,72 @@
+#include "app/WinMain.h"
+
+#include "app/AppState.h"
+#include "app/Loader.h"
+#include "app/MainWindow.h"
+
+namespace {
+
+const WCHAR kClassName[] = L"JostlepadClass";
+const WCHAR kWindowTitle[] = L"Jostlepad";
+
+// A second start only shows the first one. The low bit asks for the window's
+// owned pop-ups to come forward with it.
+bool RaiseRunningInstance() {
+  HWND running = FindWindowW(kClassName, kWindowTitle);
+  if (running == NULL) return false;
+  SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(running) | 1));
+  return true;
+}
+
+bool RegisterMainClass(HINSTANCE instance) {
+  WNDCLASSW windowClass;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.cbClsExtra = 0;
+  windowClass.cbWndExtra = 0;
+  windowClass.hInstance = instance;
+  // The application icon of the resource images goes here once they load.
+  windowClass.hIcon = NULL;
+  windowClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszMenuName = NULL;
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassW(&windowClass) != 0;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, NULL, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+// The loader may still be inside a step when the window closes early; it
+// stops at the next one, and the process ends only after that.
+void WaitForLoader() {
+  if (appState.loaderThread == NULL) return;
+  WaitForSingleObject(appState.loaderThread, INFINITE);
+  CloseHandle(appState.loaderThread);
+  appState.loaderThread = NULL;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int nCmdShow) {
+  appState.hInstance = hInstance;
+  if (RaiseRunningInstance()) return 0;
+  // The resource images (icon 101, bitmaps 102 to 105) are loaded here.
+  if (!RegisterMainClass(hInstance)) return 0;
+  appState.mainWindow = CreateWindowExW(0, kClassName, kWindowTitle, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hInstance, NULL);
+  if (appState.mainWindow == NULL) return 0;
+  CreateOffscreenBuffers(appState.mainWindow);
+  appState.loaderThread = CreateThread(NULL, 0, LoaderThread, NULL, 0, NULL);
+  ShowWindow(appState.mainWindow, nCmdShow);
+  UpdateWindow(appState.mainWindow);
+  int exitCode = RunMessageLoop();
+  WaitForLoader();
+  return exitCode;
+}

@@ -1,0 +1,8 @@
+// The program's entry, as the platform's loader calls it.
+#pragma once
+
+#include <windows.h>
+
+// Starts the program (or raises the one already running) and runs its message
+// loop; returns the quit message's code, or 0 when start-up stops early.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
