@@ -13,14 +13,6 @@ namespace apptest {
 
 const wchar_t kSettingsKey[] = L"Software\\Marrowfen\\Jostlepad\\Settings";
 
-namespace {
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
-}  // namespace
-
 void ProgramTest::RecordAudio() {
   config_.audio.kind = wce::AudioSinkKind::Recording;
   config_.audio.recordingPath = temp_ / "recording.wav";
@@ -110,21 +102,7 @@ void ProgramTest::SetDwordSetting(const wchar_t* name, DWORD value) {
 
 std::vector<int16_t> ProgramTest::FinishRecording() {
   wce::AudioStop();
-  std::vector<uint8_t> file = jptest::ReadFile(config_.audio.recordingPath);
-  std::vector<int16_t> left;
-  // Walk the chunks to the samples: 16-bit stereo, so 4 bytes a frame.
-  size_t at = 12;
-  while (at + 8 <= file.size()) {
-    uint32_t size = Le32(file, at + 4);
-    if (std::memcmp(&file[at], "data", 4) == 0) {
-      size_t end = std::min(file.size(), at + 8 + static_cast<size_t>(size));
-      for (size_t p = at + 8; p + 4 <= end; p += 4) {
-        left.push_back(static_cast<int16_t>(file[p] | (file[p + 1] << 8)));
-      }
-      break;
-    }
-    at += 8 + size + (size & 1);
-  }
+  std::vector<int16_t> left = jptest::LeftChannel(jptest::ReadFile(config_.audio.recordingPath));
   return left;
 }
 

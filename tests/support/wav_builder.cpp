@@ -1,5 +1,8 @@
 #include "wav_builder.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace jptest {
 namespace {
 
@@ -47,6 +50,26 @@ std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
   out.reserve(samples.size() * 2);
   for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
   return out;
+}
+
+std::vector<int16_t> LeftChannel(const std::vector<uint8_t>& file) {
+  auto le32 = [&](size_t at) {
+    return static_cast<uint32_t>(file[at]) | (static_cast<uint32_t>(file[at + 1]) << 8) |
+           (static_cast<uint32_t>(file[at + 2]) << 16) | (static_cast<uint32_t>(file[at + 3]) << 24);
+  };
+  std::vector<int16_t> left;
+  // Walk the chunks to the samples: 16-bit stereo, so 4 bytes a frame.
+  size_t at = 12;
+  while (at + 8 <= file.size()) {
+    uint32_t size = le32(at + 4);
+    if (std::memcmp(&file[at], "data", 4) == 0) {
+      size_t end = std::min(file.size(), at + 8 + static_cast<size_t>(size));
+      for (size_t p = at + 8; p + 4 <= end; p += 4) left.push_back(static_cast<int16_t>(file[p] | (file[p + 1] << 8)));
+      break;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return left;
 }
 
 }  // namespace jptest

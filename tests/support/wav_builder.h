@@ -21,4 +21,8 @@ std::vector<uint8_t> CanonicalWav(const WavFormat& format, const std::vector<uin
 // Little-endian 16-bit samples as bytes.
 std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples);
 
+// The left channel of a 16-bit stereo WAV (the device's recordings), one value
+// a frame; empty when the file holds no data chunk.
+std::vector<int16_t> LeftChannel(const std::vector<uint8_t>& wavFile);
+
 }  // namespace jptest
