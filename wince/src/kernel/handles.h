@@ -21,6 +21,8 @@ enum class HandleKind : uint8_t {
   GdiObject = 5,  // bitmaps, brushes, fonts, pens: one table, typed inside
   GdiDC = 6,
   WaveOut = 7,
+  Icon = 8,
+  Process = 9,
 };
 
 template <class T>
