@@ -83,6 +83,12 @@ typedef struct tagMSG {
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
 
+// WM_SIZE kinds and mouse key state
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+#define MK_LBUTTON 0x0001
+
 // Class styles
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <mutex>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "device/device.h"
@@ -19,6 +21,7 @@ struct Logged {
   WPARAM wParam;
   DWORD tick;
   DWORD thread;
+  LPARAM lParam;
 };
 
 inline std::mutex gLogMutex;
@@ -31,11 +34,48 @@ inline std::vector<UINT> LoggedMessages() {
   return out;
 }
 
+// What one kind of message brought, in order.
+inline std::vector<Logged> LoggedOf(UINT message) {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  std::vector<Logged> out;
+  for (const Logged& l : gLog)
+    if (l.message == message) out.push_back(l);
+  return out;
+}
+
+inline void ClearLog() {
+  std::lock_guard<std::mutex> lock(gLogMutex);
+  gLog.clear();
+}
+
+// Collects the device's trace lines while it lives, without their times.
+class TraceLog {
+ public:
+  TraceLog() {
+    wce::SetTraceSink([this](const std::string& line) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      lines_.push_back(line.substr(line.find(' ') + 1));
+    });
+  }
+  ~TraceLog() { wce::SetTraceSink(nullptr); }
+  TraceLog(const TraceLog&) = delete;
+  TraceLog& operator=(const TraceLog&) = delete;
+  // The events since the last call.
+  std::vector<std::string> Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(lines_, {});
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> lines_;
+};
+
 // WM_USER + n returns n * 2; WM_DESTROY of a top-level window quits.
 inline LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   {
     std::lock_guard<std::mutex> lock(gLogMutex);
-    gLog.push_back({hwnd, msg, wParam, GetTickCount(), GetCurrentThreadId()});
+    gLog.push_back({hwnd, msg, wParam, GetTickCount(), GetCurrentThreadId(), lParam});
   }
   if (msg >= WM_USER && msg < WM_USER + 100) return static_cast<LRESULT>(msg - WM_USER) * 2;
   if (msg == WM_DESTROY && !(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) PostQuitMessage(9);

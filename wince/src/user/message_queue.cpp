@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "kernel/clock.h"
+#include "user/rects.h"
 #include "user/user_state.h"
+#include "user/window_manager.h"
 
 namespace wce::user {
 namespace {
@@ -38,7 +40,8 @@ bool TakeQuit(ThreadQueue& q, bool remove, MSG* out) {
 
 bool TakePaint(DWORD thread, const MessageFilter& filter, MSG* out) {
   for (const auto& w : User().windows.All()) {
-    if (w->thread != thread || !w->needsPaint || !filter.Matches(w->handle, WM_PAINT)) continue;
+    if (w->thread != thread || IsEmpty(w->update) || !filter.Matches(w->handle, WM_PAINT)) continue;
+    if (w->remote || !IsShowing(*w)) continue;  // a hidden window paints once it shows
     // stays until the window is validated, so nothing to remove
     if (out) *out = MakeMessage(w->handle, WM_PAINT, 0, 0);
     return true;
@@ -109,22 +112,14 @@ uint64_t NextTimerDue(const MessageFilter& filter) {
   return due == UINT64_MAX ? kNoDeadline : due;
 }
 
-bool QueueInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::lock_guard<std::mutex> lock(DeviceLock());
+bool QueueInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, POINT screenPoint) {
   std::shared_ptr<Window> w = WindowOf(hwnd);
   ThreadQueue* q = w ? QueueOf(w->thread) : nullptr;
   if (!q) return false;
-  q->input.push_back(MakeMessage(hwnd, message, wParam, lParam));
+  MSG m = MakeMessage(hwnd, message, wParam, lParam);
+  m.pt = screenPoint;
+  q->input.push_back(m);
   ClockNotifyAll();
-  return true;
-}
-
-bool SetWindowNeedsPaint(HWND hwnd, bool needsPaint) {
-  std::lock_guard<std::mutex> lock(DeviceLock());
-  std::shared_ptr<Window> w = WindowOf(hwnd);
-  if (!w) return false;
-  w->needsPaint = needsPaint;
-  if (needsPaint) ClockNotifyAll();
   return true;
 }
 

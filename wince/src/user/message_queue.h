@@ -34,11 +34,8 @@ bool NextMessage(DWORD thread, const MessageFilter& filter, bool remove, MSG* ou
 // When the calling thread's first timer matching the filter falls due.
 uint64_t NextTimerDue(const MessageFilter& filter);
 
-// --- for the host's input and the painting code ---
 // Queues an input message (pen, keys) for the window's thread: it comes after
-// posted messages and before WM_PAINT. False for a bad window.
-bool QueueInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// While set, the window's thread makes up WM_PAINT for it. False for a bad window.
-bool SetWindowNeedsPaint(HWND hwnd, bool needsPaint);
+// posted messages and before WM_PAINT. False for a bad window. DeviceLock() held.
+bool QueueInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, POINT screenPoint);
 
 }  // namespace wce::user

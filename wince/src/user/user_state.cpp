@@ -6,6 +6,7 @@
 #include "device/internal.h"
 #include "kernel/clock.h"
 #include "kernel/thread.h"
+#include "user/rendezvous.h"
 
 namespace wce::user {
 namespace {
@@ -41,7 +42,12 @@ UserState& User() {
   return *state;
 }
 
-std::shared_ptr<Window> WindowOf(HWND hwnd) { return User().windows.Lookup(hwnd); }
+std::shared_ptr<Window> WindowOf(HWND hwnd) {
+  std::shared_ptr<Window> w = User().windows.Lookup(hwnd);
+  return w && !w->remote ? w : nullptr;
+}
+
+std::shared_ptr<Window> AnyWindowOf(HWND hwnd) { return User().windows.Lookup(hwnd); }
 
 ThreadQueue& CurrentQueue() {
   DWORD me = GetCurrentThreadId();
@@ -70,6 +76,12 @@ void Unlink(const std::shared_ptr<Window>& window) {
   UserState& u = User();
   if (!u.windows.Remove(window->handle)) return;
   window->cls->windows--;
+  std::erase(u.zOrder, window->handle);
+  if (u.foreground == window->handle) {
+    u.foreground = nullptr;
+    u.foregroundActive = false;
+  }
+  if (u.penCapture == window->handle) u.penCapture = nullptr;
   u.timers.DropWindow(window->handle);
   if (ThreadQueue* q = QueueOf(window->thread)) {
     auto mine = [&](const MSG& m) { return m.hwnd == window->handle; };
@@ -107,15 +119,24 @@ LRESULT CallWindowProcedure(std::unique_lock<std::mutex>& lock, HWND hwnd, UINT 
 namespace wce::internal {
 
 void UserReset() {
-  std::lock_guard<std::mutex> lock(DeviceLock());
-  user::UserState& u = user::User();
-  for (auto& [thread, queue] : u.queues)
-    for (auto& m : queue->sent) user::Answer(*m, 0);
-  u.windows.Clear();
-  u.classes.clear();
-  u.queues.clear();
-  u.timers.Clear();
-  ClockNotifyAll();
+  {
+    std::lock_guard<std::mutex> lock(DeviceLock());
+    user::UserState& u = user::User();
+    for (auto& [thread, queue] : u.queues)
+      for (auto& m : queue->sent) user::Answer(*m, 0);
+    u.windows.Clear();
+    u.classes.clear();
+    u.queues.clear();
+    u.timers.Clear();
+    u.zOrder.clear();
+    u.foreground = nullptr;
+    u.foregroundActive = false;
+    u.penCapture = nullptr;
+    ClockNotifyAll();
+  }
+  // Only now: a request being served may have been waiting for one of the
+  // sends answered above.
+  user::RendezvousStopServing();
 }
 
 }  // namespace wce::internal

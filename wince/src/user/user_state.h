@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -38,10 +39,18 @@ struct Window {
   LONG_PTR userData = 0;
   LONG_PTR id = 0;
   HINSTANCE instance = nullptr;
-  RECT rect{};
+  RECT rect{};  // top-level: screen coordinates; child: the parent's client coordinates
   std::wstring title;
-  bool needsPaint = false;  // WM_PAINT is made up while this is set
+  bool minimized = false;
+  RECT update{};             // bounding rectangle of the invalid part, client coordinates
+  bool updateErase = false;  // an invalidation asked for the background to be erased
   bool destroying = false;
+  // A window of another process on this device, found through the
+  // rendezvous. It only answers IsWindow and SetForegroundWindow; WindowOf
+  // never returns it.
+  bool remote = false;
+  uint64_t remoteId = 0;
+  std::string remoteSocket;
 };
 
 // A SendMessageW from another thread, waiting for the owner to handle it.
@@ -69,13 +78,20 @@ struct UserState {
   ATOM nextAtom = 0xC000;  // where the platform starts string atoms
   std::map<DWORD, std::shared_ptr<ThreadQueue>> queues;
   TimerList timers;
+  std::vector<HWND> zOrder;  // top-level windows, front first
+  HWND foreground = nullptr;
+  bool foregroundActive = false;  // the foreground window heard WA_ACTIVATE last, not WA_INACTIVE
+  HWND penCapture = nullptr;      // where the pen went down: it gets the moves and the lift
 };
 
 UserState& User();
 
 // --- helpers; all with DeviceLock() held ---
 
+// A window of this process; null for bad, stale and remote handles.
 std::shared_ptr<Window> WindowOf(HWND hwnd);
+// Any live handle, remote ones included.
+std::shared_ptr<Window> AnyWindowOf(HWND hwnd);
 // The calling thread's queue, made on first use (and dropped when the thread ends).
 ThreadQueue& CurrentQueue();
 // Null when that thread never made a queue.

@@ -20,13 +20,15 @@ bool SameName(const std::wstring& a, LPCWSTR b) {
 
 }  // namespace
 
+bool ClassMatches(const WindowClass& cls, LPCWSTR nameOrAtom) {
+  if (!nameOrAtom) return false;
+  return IS_INTRESOURCE(nameOrAtom) ? cls.atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(nameOrAtom))
+                                    : SameName(cls.name, nameOrAtom);
+}
+
 std::shared_ptr<WindowClass> FindClass(LPCWSTR nameOrAtom) {
-  if (!nameOrAtom) return nullptr;
-  for (const auto& c : User().classes) {
-    if (IS_INTRESOURCE(nameOrAtom) ? c->atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(nameOrAtom))
-                                   : SameName(c->name, nameOrAtom))
-      return c;
-  }
+  for (const auto& c : User().classes)
+    if (ClassMatches(*c, nameOrAtom)) return c;
   return nullptr;
 }
 

@@ -1,5 +1,5 @@
 // Windows: creation (WM_CREATE runs inside CreateWindowExW), destruction,
-// window longs and ownership.
+// window longs, ownership and the default procedure.
 #include <windows.h>
 #include <unistd.h>
 
@@ -8,8 +8,10 @@
 
 #include "device/device.h"
 #include "kernel/clock.h"
+#include "user/rendezvous.h"
 #include "user/user_state.h"
 #include "user/window_classes.h"
+#include "user/window_manager.h"
 
 namespace wce {
 namespace {
@@ -87,6 +89,21 @@ bool AccessLong(Window& w, int index, const LONG_PTR* newValue, LONG_PTR& old) {
   }
 }
 
+// The class's background brush over the client area; 1 when it erased.
+LRESULT EraseWithClassBrush(HWND hwnd, HDC dc) {
+  HBRUSH brush = nullptr;
+  RECT client{};
+  {
+    std::lock_guard<std::mutex> lock(DeviceLock());
+    std::shared_ptr<Window> w = WindowOf(hwnd);
+    if (!w) return 0;
+    brush = w->cls->background;
+    client = ClientRectOf(*w);
+  }
+  if (!brush || !dc) return 0;
+  return FillRect(dc, &client, brush) ? 1 : 0;
+}
+
 LONG_PTR WindowLong(HWND hwnd, int index, const LONG_PTR* newValue) {
   std::lock_guard<std::mutex> lock(DeviceLock());
   std::shared_ptr<Window> w = WindowOf(hwnd);
@@ -139,8 +156,11 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
   w->instance = hInstance;
   w->rect = PlaceWindow(X, Y, nWidth, nHeight, child);
   if (lpWindowName) w->title = lpWindowName;
+  // Not visible while WM_CREATE runs: WS_VISIBLE shows it afterwards.
+  w->style &= ~static_cast<LONG>(WS_VISIBLE);
   w->handle = reinterpret_cast<HWND>(User().windows.Insert(w));
   cls->windows++;
+  if (!child) User().zOrder.insert(User().zOrder.begin(), w->handle);
   CurrentQueue();  // the owner's queue, for posted messages and timers
 
   CREATESTRUCTW cs{};
@@ -152,7 +172,7 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
   cs.y = w->rect.top;
   cs.cx = w->rect.right - w->rect.left;
   cs.cy = w->rect.bottom - w->rect.top;
-  cs.style = w->style;
+  cs.style = static_cast<LONG>(dwStyle);  // as asked, WS_VISIBLE included
   cs.lpszName = lpWindowName;
   cs.lpszClass = lpClassName;
   cs.dwExStyle = dwExStyle;
@@ -163,7 +183,10 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     if (alive) DestroyWindow(w->handle);
     return nullptr;
   }
-  return alive ? w->handle : nullptr;
+  if (!alive) return nullptr;
+  if (dwStyle & WS_VISIBLE) ShowWindow(w->handle, SW_SHOW);
+  if (!child) RendezvousPublish();  // so that another process of this device can find it
+  return w->handle;
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
@@ -179,6 +202,12 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   }
   if (w->destroying) return TRUE;  // called again from inside its WM_DESTROY
   w->destroying = true;
+  // It leaves the screen first: an active window hears WA_INACTIVE before WM_DESTROY.
+  Effects fx;
+  LeaveScreen(User(), *w, fx);
+  lock.unlock();
+  fx.Run();
+  lock.lock();
   // The window is still valid while it hears WM_DESTROY; its children follow.
   CallWindowProcedure(lock, hWnd, WM_DESTROY, 0, 0);
   std::vector<HWND> children = ChildrenOf(hWnd);
@@ -191,12 +220,22 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
 
 BOOL WINAPI IsWindow(HWND hWnd) {
   std::lock_guard<std::mutex> lock(DeviceLock());
-  return WindowOf(hWnd) ? TRUE : FALSE;
+  return AnyWindowOf(hWnd) ? TRUE : FALSE;  // a window another process showed us counts
 }
 
-LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
-  if (Msg == WM_CLOSE) DestroyWindow(hWnd);
-  return 0;
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM) {
+  switch (Msg) {
+    case WM_CLOSE:
+      DestroyWindow(hWnd);
+      return 0;
+    case WM_PAINT:
+      ValidateRect(hWnd, nullptr);  // nothing to draw, but it must stop coming
+      return 0;
+    case WM_ERASEBKGND:
+      return EraseWithClassBrush(hWnd, reinterpret_cast<HDC>(wParam));
+    default:
+      return 0;
+  }
 }
 
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) {
