@@ -1,0 +1,216 @@
+#include "host_main.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "device/device.h"
+#include "key_jerk_source.h"
+#include "options.h"
+#include "script.h"
+#include "script_runner.h"
+#include "sensor/sources.h"
+#include "window_host.h"
+
+namespace jphost {
+namespace {
+
+// How long a program may take to close once the script has ended.
+constexpr std::chrono::seconds kCloseGuard(30);
+
+void Complain(const std::string& text) { std::fprintf(stderr, "jostlepad: %s\n", text.c_str()); }
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+struct Session {
+  Options options;
+  std::vector<ScriptStep> script;
+  std::string deviceDir;
+  std::string modulePath;
+  std::shared_ptr<wce::SensorSource> sensor;
+  std::shared_ptr<wce::FixedSensorSource> fixed;  // takes the script's accel lines
+  std::shared_ptr<KeyJerkSource> keys;            // takes the window's arrows and space
+  std::unique_ptr<std::FILE, FileCloser> trace;
+};
+
+bool MakeSensor(Session& s, std::string& error) {
+  switch (s.options.sensor) {
+    case SensorChoice::None: return true;
+    case SensorChoice::Fixed:
+      s.fixed = std::make_shared<wce::FixedSensorSource>(0, 0, KeyJerkSource::kRestZ);
+      s.sensor = s.fixed;
+      return true;
+    case SensorChoice::Keys:
+      s.keys = std::make_shared<KeyJerkSource>();
+      s.sensor = s.keys;
+      return true;
+    case SensorChoice::Replay: {
+      auto replay = std::make_shared<wce::ReplaySensorSource>();
+      std::string why;
+      if (!replay->Load(s.options.replayPath, why)) {
+        error = "--sensor replay:" + s.options.replayPath + ": " + why;
+        return false;
+      }
+      s.sensor = replay;
+      return true;
+    }
+  }
+  return true;
+}
+
+bool ResolveFolders(Session& s, std::string& error) {
+  std::string device = s.options.deviceDir;
+  if (device.empty()) device = DefaultDeviceDir(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+  if (device.empty()) {
+    error = "--device: no folder given, and neither XDG_STATE_HOME nor HOME is set";
+    return false;
+  }
+  if (!PrepareDeviceDir(device, error)) return false;
+  std::error_code ec;
+  s.deviceDir = std::filesystem::absolute(device, ec).string();
+
+  std::string app = s.options.appDir.empty() ? ExecutableDir() : s.options.appDir;
+  if (app.empty() || !std::filesystem::is_directory(app, ec)) {
+    error = "--app-dir: " + (app.empty() ? std::string("cannot tell where this executable lives") : app + " is not a folder");
+    return false;
+  }
+  s.modulePath = (std::filesystem::absolute(app, ec) / "Jostlepad.exe").lexically_normal().string();
+  return true;
+}
+
+// Everything that can be wrong with the command line or its files is found
+// here, before the device starts. 0: go on; otherwise the exit status.
+int Prepare(const std::vector<std::string>& args, Session& s) {
+  std::string error;
+  switch (ParseOptions(args, s.options, error)) {
+    case ParseOutcome::Help: std::fputs(UsageText().c_str(), stdout); return -1;
+    case ParseOutcome::Error: Complain(error + " (see jostlepad --help)"); return 2;
+    case ParseOutcome::Run: break;
+  }
+  const Options& o = s.options;
+  if (o.headless) {
+    ScriptRules rules{o.screenWidth, o.screenHeight, o.sensor == SensorChoice::Fixed};
+    if (!LoadScript(o.scriptPath, rules, s.script, error)) {
+      Complain(error);
+      return 2;
+    }
+  }
+  if (!ResolveFolders(s, error) || !MakeSensor(s, error)) {
+    Complain(error);
+    return 2;
+  }
+  if (!o.tracePath.empty()) {
+    s.trace.reset(std::fopen(o.tracePath.c_str(), "w"));
+    if (!s.trace) {
+      Complain("--trace: cannot write " + o.tracePath);
+      return 2;
+    }
+  }
+  return 0;
+}
+
+// A fresh device with the program's resources, sound and trace. 0: started;
+// otherwise the exit status.
+int StartDevice(Session& s, const ProgramImage& program, std::function<void(const std::string&)> observer) {
+  const Options& o = s.options;
+  wce::SetScreenSize(o.screenWidth, o.screenHeight);
+  wce::SetScreenDpi(o.dpi, o.dpi);
+  wce::DeviceConfig config;
+  config.clock = o.clock;
+  config.deviceDir = s.deviceDir;
+  config.modulePath = s.modulePath;
+  config.sensor = s.sensor;
+  // Sound starts on its own below, so a missing sound card is told apart from a broken device.
+  if (!wce::DeviceStart(config)) {
+    Complain("the device could not start (see above)");
+    wce::DeviceStop();
+    return 1;
+  }
+  wce::SetModuleResources(program.resources, program.resourceCount);
+  wce::AudioConfig audio;
+  audio.kind = o.audio;
+  audio.recordingPath = o.audioPath;
+  audio.periodFrames = o.audioPeriod;
+  if (!wce::AudioStart(audio)) {
+    if (o.audio == wce::AudioSinkKind::Recording) {
+      Complain("--audio: cannot record into " + o.audioPath);
+      wce::DeviceStop();
+      return 2;
+    }
+    Complain("no sound: SDL audio could not start; going on without it");
+  }
+  std::FILE* trace = s.trace.get();
+  wce::SetTraceSink([trace, observer = std::move(observer)](const std::string& line) {
+    if (trace != nullptr) {
+      std::fputs(line.c_str(), trace);
+      std::fputc('\n', trace);
+      std::fflush(trace);  // other tools watch the file while we run
+    }
+    if (observer) observer(line);
+  });
+  return 0;
+}
+
+int StopDevice(const ProgramThread& program) {
+  wce::SetTraceSink(nullptr);
+  wce::DeviceStop();
+  return program.ExitCode();
+}
+
+int RunHeadless(Session& s, const ProgramImage& program, const std::vector<std::string>& args) {
+  if (int status = StartDevice(s, program, nullptr)) return status;
+  // Time stays at 0 until the script lets it move.
+  if (s.options.clock == wce::ClockMode::Virtual) wce::ClockAdvanceTo(0);
+  ProgramThread thread;
+  thread.Start(program.entry, JoinCommandLine(args));
+  DeviceScriptTarget target(s.fixed, [&thread] { return thread.Ended(); });
+  RunScript(s.script, target, std::cerr);
+  // The script is over: the system closes the program and waits for it.
+  wce::RequestClose();
+  wce::ClockRelease();
+  if (!thread.WaitEnd(kCloseGuard)) {
+    Complain("the program did not end within " + std::to_string(kCloseGuard.count()) +
+             " s of being asked to close");
+    std::fflush(nullptr);
+    std::_Exit(3);  // its thread is still inside the device: no orderly stop
+  }
+  return StopDevice(thread);
+}
+
+int RunWindow(Session& s, const ProgramImage& program, const std::vector<std::string>& args) {
+  WindowHost window;
+  std::string error;
+  if (!window.Open(s.options.screenWidth, s.options.screenHeight, s.options.scale, error)) {
+    Complain("cannot open a window: " + error + " (no display? use --headless)");
+    return 1;
+  }
+  if (int status = StartDevice(s, program, [&window](const std::string& line) { window.OnTrace(line); }))
+    return status;
+  window.Connect(s.keys);
+  ProgramThread thread;
+  thread.Start(program.entry, JoinCommandLine(args), [&window] { window.Wake(); });
+  window.Run([&thread] { return thread.Ended(); });
+  thread.WaitEnd(std::chrono::hours(1));  // it has ended; this joins it
+  window.Disconnect();
+  return StopDevice(thread);
+}
+
+}  // namespace
+
+int HostMain(const std::vector<std::string>& args, const ProgramImage& program) {
+  // Signals are the host's (see CloseOnSignals), never SDL's.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  Session session;
+  int status = Prepare(args, session);
+  if (status != 0) return status < 0 ? 0 : status;
+  return session.options.headless ? RunHeadless(session, program, args) : RunWindow(session, program, args);
+}
+
+}  // namespace jphost

@@ -1,0 +1,28 @@
+// The Linux device's start-up: the device's own options, a fresh device,
+// then the program's WinMain on its own thread, in a window or on the
+// headless test bench, until WinMain returns.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "program_thread.h"
+#include "shell/resources.h"
+
+namespace jphost {
+
+// What the executable carries: its entry point and its built-in resources.
+struct ProgramImage {
+  ProgramEntry entry = nullptr;
+  const wce::EmbeddedResource* resources = nullptr;
+  size_t resourceCount = 0;
+};
+
+// `args` are the arguments after the executable's name. Returns the exit
+// status: WinMain's result; 2 for a bad option, script line or unusable
+// file; 1 when no window can be opened or the device cannot start; 3 when
+// the program does not end after being asked to close.
+int HostMain(const std::vector<std::string>& args, const ProgramImage& program);
+
+}  // namespace jphost

@@ -1,0 +1,302 @@
+#include "options.h"
+
+#include <charconv>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace jphost {
+namespace {
+
+// What the mode's defaults must not override.
+struct Given {
+  bool clock = false;
+  bool audio = false;
+  bool sensor = false;
+};
+
+template <class T>
+bool ParseWhole(std::string_view text, T& value) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool IntInRange(const std::string& name, const std::string& text, long min, long max, long& value,
+                std::string& error) {
+  if (!ParseWhole(text, value)) {
+    error = name + ": '" + text + "' is not a whole number";
+    return false;
+  }
+  if (value < min || value > max) {
+    error = name + ": " + text + " is outside " + std::to_string(min) + ".." + std::to_string(max);
+    return false;
+  }
+  return true;
+}
+
+bool SetScreen(const std::string& v, Options& o, Given&, std::string& error) {
+  size_t x = v.find_first_of("xX");
+  long w = 0, h = 0;
+  if (x == std::string::npos || !ParseWhole(std::string_view(v).substr(0, x), w) ||
+      !ParseWhole(std::string_view(v).substr(x + 1), h)) {
+    error = "--screen: '" + v + "' is not WIDTHxHEIGHT (e.g. 480x640)";
+    return false;
+  }
+  if (w < 64 || h < 64 || w > 4096 || h > 4096) {
+    error = "--screen: " + v + " is outside 64x64..4096x4096";
+    return false;
+  }
+  o.screenWidth = static_cast<int>(w);
+  o.screenHeight = static_cast<int>(h);
+  return true;
+}
+
+bool SetDpi(const std::string& v, Options& o, Given&, std::string& error) {
+  long dpi = 0;
+  if (!IntInRange("--dpi", v, 48, 960, dpi, error)) return false;
+  o.dpi = static_cast<int>(dpi);
+  return true;
+}
+
+bool SetScale(const std::string& v, Options& o, Given&, std::string& error) {
+  double scale = 0;
+  if (!ParseWhole(v, scale)) {
+    error = "--scale: '" + v + "' is not a number (e.g. 0.5, 1 or 2)";
+    return false;
+  }
+  if (!(scale >= 0.25 && scale <= 8)) {
+    error = "--scale: " + v + " is outside 0.25..8";
+    return false;
+  }
+  o.scale = scale;
+  return true;
+}
+
+bool SetAudioPeriod(const std::string& v, Options& o, Given&, std::string& error) {
+  long frames = 0;
+  if (!IntInRange("--audio-period", v, 16, 32768, frames, error)) return false;
+  o.audioPeriod = static_cast<uint32_t>(frames);
+  return true;
+}
+
+bool SetClock(const std::string& v, Options& o, Given& given, std::string& error) {
+  if (v == "virtual") {
+    o.clock = wce::ClockMode::Virtual;
+  } else if (v == "real") {
+    o.clock = wce::ClockMode::Real;
+  } else {
+    error = "--clock: '" + v + "' is neither virtual nor real";
+    return false;
+  }
+  given.clock = true;
+  return true;
+}
+
+bool SetAudio(const std::string& v, Options& o, Given& given, std::string& error) {
+  if (v.rfind("wav:", 0) == 0 && v.size() > 4) {
+    o.audio = wce::AudioSinkKind::Recording;
+    o.audioPath = v.substr(4);
+  } else if (v == "none") {
+    o.audio = wce::AudioSinkKind::None;
+  } else if (v == "sdl") {
+    o.audio = wce::AudioSinkKind::Sdl;
+  } else {
+    error = "--audio: '" + v + "' is not wav:FILE, none or sdl";
+    return false;
+  }
+  given.audio = true;
+  return true;
+}
+
+bool SetSensor(const std::string& v, Options& o, Given& given, std::string& error) {
+  if (v.rfind("replay:", 0) == 0 && v.size() > 7) {
+    o.sensor = SensorChoice::Replay;
+    o.replayPath = v.substr(7);
+  } else if (v == "none") {
+    o.sensor = SensorChoice::None;
+  } else if (v == "keys") {
+    o.sensor = SensorChoice::Keys;
+  } else if (v == "fixed") {
+    o.sensor = SensorChoice::Fixed;
+  } else {
+    error = "--sensor: '" + v + "' is not replay:FILE, none, keys or fixed";
+    return false;
+  }
+  given.sensor = true;
+  return true;
+}
+
+// A path option: anything but empty.
+template <std::string Options::*field>
+bool SetPath(const std::string& v, Options& o, Given&, std::string&) {
+  o.*field = v;
+  return true;
+}
+
+using Setter = bool (*)(const std::string& value, Options&, Given&, std::string& error);
+
+struct OptionSpec {
+  const char* name;
+  Setter set;  // null: a flag without a value
+};
+
+const OptionSpec kOptions[] = {
+    {"--headless", nullptr},
+    {"--script", SetPath<&Options::scriptPath>},
+    {"--clock", SetClock},
+    {"--device", SetPath<&Options::deviceDir>},
+    {"--app-dir", SetPath<&Options::appDir>},
+    {"--screen", SetScreen},
+    {"--dpi", SetDpi},
+    {"--scale", SetScale},
+    {"--audio", SetAudio},
+    {"--audio-period", SetAudioPeriod},
+    {"--trace", SetPath<&Options::tracePath>},
+    {"--sensor", SetSensor},
+    {"--help", nullptr},
+};
+
+const OptionSpec* FindOption(std::string_view name) {
+  for (const OptionSpec& spec : kOptions)
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
+void ApplyModeDefaults(Options& o, const Given& given) {
+  if (!given.clock) o.clock = o.headless ? wce::ClockMode::Virtual : wce::ClockMode::Real;
+  if (!given.audio) o.audio = o.headless ? wce::AudioSinkKind::None : wce::AudioSinkKind::Sdl;
+  if (!given.sensor) o.sensor = o.headless ? SensorChoice::Fixed : SensorChoice::Keys;
+}
+
+bool CheckCombination(const Options& o, std::string& error) {
+  if (o.headless && o.scriptPath.empty()) {
+    error = "--headless needs --script FILE";
+    return false;
+  }
+  if (!o.headless && !o.scriptPath.empty()) {
+    error = "--script needs --headless (a window takes its actions from the mouse and keys)";
+    return false;
+  }
+  if (!o.headless && o.clock == wce::ClockMode::Virtual) {
+    error = "--clock virtual needs --headless (a window runs in real time)";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+  Options o;
+  Given given;
+  bool help = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      o.programArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+      break;
+    }
+    size_t equals = arg.find('=');
+    std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = arg.rfind("--", 0) == 0 ? FindOption(name) : nullptr;
+    if (spec == nullptr) {
+      error = arg.rfind("-", 0) == 0 ? "unknown option " + name
+                                     : "unexpected argument '" + arg + "' (program arguments go after --)";
+      return ParseOutcome::Error;
+    }
+    if (spec->set == nullptr) {
+      if (equals != std::string::npos) {
+        error = name + " takes no value";
+        return ParseOutcome::Error;
+      }
+      if (name == "--help") help = true;
+      if (name == "--headless") o.headless = true;
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      error = name + " needs a value";
+      return ParseOutcome::Error;
+    }
+    if (value.empty()) {
+      error = name + " needs a value";
+      return ParseOutcome::Error;
+    }
+    if (!spec->set(value, o, given, error)) return ParseOutcome::Error;
+  }
+  if (help) return ParseOutcome::Help;
+  ApplyModeDefaults(o, given);
+  if (!CheckCombination(o, error)) return ParseOutcome::Error;
+  options = std::move(o);
+  return ParseOutcome::Run;
+}
+
+std::string UsageText() {
+  return R"(Usage: jostlepad [options] [-- program arguments]
+The sound box in a window, or on the test bench with --headless.
+
+  --headless                 no window: play the --script on the test bench
+  --script FILE              the user's actions, one a line (headless only)
+  --clock virtual|real       device time (headless default: virtual; a window is real)
+  --device DIR               the device's registry hive and single-instance rendezvous
+                             (default: $XDG_STATE_HOME/jostlepad or ~/.local/state/jostlepad)
+  --app-dir DIR              where the program appears to live, with Skin/ and Sounds/
+                             (default: the folder of this executable)
+  --screen WxH               emulated screen in pixels (default 480x640)
+  --dpi N                    its dots per inch (default 192)
+  --scale N                  window zoom, e.g. 0.5, 1 or 2 (default: fit the desktop)
+  --audio wav:FILE|none|sdl  sound out (window default: sdl; headless default: none)
+  --audio-period FRAMES      frames per SDL audio period (default 256)
+  --trace FILE               device events, one a line: <device ms> <event>
+  --sensor replay:FILE|none|keys|fixed
+                             the accelerometer (window default: keys; headless: fixed
+                             at rest, set by the script's accel lines)
+  --help                     this text
+
+In the window: the mouse is the stylus; arrows and space jerk the phone
+(left/right: X, up/down: Y, space: Z); Ctrl+C or closing the window asks
+the program to close.
+
+Script lines: wait MS | down X Y | move X Y | up X Y | tap X Y |
+  drag X1 Y1 X2 Y2 MS | accel X Y Z | key NAME | activate | deactivate |
+  close | shot FILE.png | # comment
+)";
+}
+
+std::string DefaultDeviceDir(const char* xdgStateHome, const char* home) {
+  // The XDG rules ignore a relative value.
+  if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/jostlepad";
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/state/jostlepad";
+  return std::string();
+}
+
+bool PrepareDeviceDir(const std::string& dir, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (std::filesystem::is_directory(dir)) return true;
+  error = "--device: cannot make the folder " + dir + (ec ? ": " + ec.message() : std::string(": not a folder"));
+  return false;
+}
+
+std::string ExecutableDir() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return std::string();
+  return exe.parent_path().string();
+}
+
+double FitScale(int screenWidth, int screenHeight, int desktopWidth, int desktopHeight) {
+  // A little room for the window's frame and title.
+  const double roomW = desktopWidth * 0.95, roomH = desktopHeight * 0.92;
+  for (double scale : {1.0, 0.75, 0.5}) {
+    if (screenWidth * scale <= roomW && screenHeight * scale <= roomH) return scale;
+  }
+  return 0.25;
+}
+
+}  // namespace jphost

@@ -1,0 +1,61 @@
+// The device's own command-line options: which mode, where the device keeps
+// its files, what the screen, sound and accelerometer are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/device.h"
+
+namespace jphost {
+
+enum class SensorChoice { None, Keys, Fixed, Replay };
+
+struct Options {
+  bool headless = false;
+  std::string scriptPath;
+  wce::ClockMode clock = wce::ClockMode::Real;
+  std::string deviceDir;  // empty: the per-user default (DefaultDeviceDir)
+  std::string appDir;     // empty: the folder of this executable
+  int screenWidth = 480;
+  int screenHeight = 640;
+  int dpi = 192;
+  double scale = 0;  // window zoom; 0: fit the desktop
+  wce::AudioSinkKind audio = wce::AudioSinkKind::Sdl;
+  std::string audioPath;  // the recording, for wav:
+  uint32_t audioPeriod = 256;
+  std::string tracePath;  // empty: no trace
+  SensorChoice sensor = SensorChoice::Keys;
+  std::string replayPath;  // for replay:
+  // What follows "--": not options. (The program is given the whole command
+  // line, as it ignores it anyway.)
+  std::vector<std::string> programArgs;
+};
+
+enum class ParseOutcome { Run, Help, Error };
+
+// Parses the arguments after the program name. The defaults of the chosen
+// mode are filled in (headless: virtual clock, no sound, a fixed sensor at
+// rest; window: real clock, SDL sound, the keys). On Error, `error` names the
+// option and what is wrong with it.
+ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+std::string UsageText();
+
+// $XDG_STATE_HOME/jostlepad, else $HOME/.local/state/jostlepad; empty when
+// neither is set (either may be null).
+std::string DefaultDeviceDir(const char* xdgStateHome, const char* home);
+
+// Creates the folder and its parents; false with a message when it cannot be
+// made or is not a folder.
+bool PrepareDeviceDir(const std::string& dir, std::string& error);
+
+// The folder of the running executable (from /proc/self/exe); empty if unknown.
+std::string ExecutableDir();
+
+// The zoom that fits the screen on a desktop with the given usable area:
+// 1 when it fits, else the largest of 0.75, 0.5, 0.25 that does (0.25 at least).
+double FitScale(int screenWidth, int screenHeight, int desktopWidth, int desktopHeight);
+
+}  // namespace jphost

@@ -1,0 +1,78 @@
+// Window mode: the emulated screen in an SDL2 window. The mouse is the
+// stylus, focus is activation, the close button is the system's close
+// request, minimising goes both ways, and arrows and space jerk the phone.
+// The loop sleeps in SDL_WaitEvent; the device wakes it with user events.
+#pragma once
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "key_jerk_source.h"
+
+namespace jphost {
+
+class WindowHost {
+ public:
+  WindowHost() = default;
+  WindowHost(const WindowHost&) = delete;
+  WindowHost& operator=(const WindowHost&) = delete;
+  ~WindowHost();  // closes the window and SDL
+
+  // SDL video and a window of the screen's size times `scale` (0: fit the
+  // desktop). False with SDL's reason when there is no display to open it on.
+  bool Open(int screenWidth, int screenHeight, double scale, std::string& error);
+  // Hooks the device's screen, idle-timer and trace news to the loop; `keys`
+  // (may be null) takes the arrows and space.
+  void Connect(std::shared_ptr<KeyJerkSource> keys);
+  void Disconnect();
+  // From any thread: a trace line, to follow the program's window state.
+  void OnTrace(const std::string& line);
+  // From any thread: the program has ended; the loop returns.
+  void Wake();
+  // Runs until `ended()` is true.
+  void Run(const std::function<bool()>& ended);
+
+ private:
+  enum WakeCode { kScreenChanged = 1, kCheckWindow, kIdleReset, kWake };
+  void Push(WakeCode code);
+  void Handle(const SDL_Event& event);
+  void HandleWindowEvent(const SDL_WindowEvent& event);
+  void HandleKey(const SDL_KeyboardEvent& event);
+  void Pen(wce::PenAction action, int windowX, int windowY);
+  void Present();
+  void Redraw();
+  void MirrorMinimized();
+  void KeepAwake();
+  int WaitEvent(SDL_Event& event);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int textureWidth_ = 0;
+  int textureHeight_ = 0;
+  double scale_ = 1;
+  bool sdlStarted_ = false;
+  uint32_t wakeEvent_ = 0;
+  std::atomic<bool> screenPending_{false};
+  std::atomic<bool> checkPending_{false};
+  std::atomic<bool> idlePending_{false};
+  std::shared_ptr<KeyJerkSource> keys_;
+  bool penDown_ = false;
+  bool minimized_ = false;        // as the SDL window is, to our knowledge
+  uint64_t awakeUntilTicks_ = 0;  // screen saver held off until then; 0: not held
+};
+
+// Window pixel to screen pixel under a zoom, kept on the screen.
+int WindowToScreen(int windowCoordinate, double scale, int screenLength);
+// The virtual-key code of an SDL key (letters, digits, arrows, space, enter,
+// escape, backspace); 0 for keys the device has no use for.
+uint32_t VirtualKeyForSdl(SDL_Keycode key);
+// The jerk of an SDL key, or false when it is none (arrows and space are).
+bool JerkForSdl(SDL_Keycode key, Jerk& jerk);
+
+}  // namespace jphost

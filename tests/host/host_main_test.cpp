@@ -1,0 +1,122 @@
+// The headless bench around a small stand-in program: what the script does
+// reaches the program at its moment, the end of the script closes it, its
+// result is the exit status; and a bad command line runs nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "device/device.h"
+#include "host_main.h"
+#include "test_files.h"
+
+namespace jphost {
+namespace {
+
+std::atomic<bool> gStarted{false};
+
+// Traces the input it gets; closes like a program that saves nothing.
+LRESULT CALLBACK FakeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: {
+      const char* what = message == WM_LBUTTONDOWN ? "got pen-down " : "got pen-up ";
+      wce::Trace(what + std::to_string(LOWORD(lParam)) + " " + std::to_string(HIWORD(lParam)));
+      return 0;
+    }
+    case WM_KEYDOWN: wce::Trace("got key " + std::to_string(wParam)); return 0;
+    case WM_DESTROY: PostQuitMessage(5); return 0;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+int WINAPI FakeProgram(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+  gStarted = true;
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = FakeProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = L"FakeProgram";
+  if (!RegisterClassW(&wc)) return 1;
+  HWND hwnd = CreateWindowExW(0, L"FakeProgram", L"Fake", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, NULL, NULL, instance, NULL);
+  if (hwnd == NULL) return 1;
+  ShowWindow(hwnd, show);
+  SetForegroundWindow(hwnd);
+  MSG msg;
+  while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+class HostMainTest : public ::testing::Test {
+ protected:
+  void SetUp() override { gStarted = false; }
+
+  int Run(const std::string& script, std::vector<std::string> extra = {}) {
+    jptest::WriteText(temp_ / "run.txt", script);
+    std::vector<std::string> args = {"--headless", "--script", temp_ / "run.txt", "--device", temp_ / "device",
+                                     "--app-dir", temp_.Path(), "--trace", temp_ / "trace.txt"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return HostMain(args, {&FakeProgram, nullptr, 0});
+  }
+
+  // What the stand-in traced and how it ended; the device's own events are left out.
+  std::string Trace() {
+    std::vector<uint8_t> bytes = jptest::ReadFile(temp_ / "trace.txt");
+    std::string text(bytes.begin(), bytes.end()), kept;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(start, end - start);
+      if (line.find(" got ") != std::string::npos || line.find(" exit ") != std::string::npos) kept += line + "\n";
+    }
+    return kept;
+  }
+
+  jptest::TempDir temp_;
+};
+
+TEST_F(HostMainTest, ScriptActionsReachTheProgramAtTheirDeviceTime) {
+  EXPECT_EQ(Run("wait 100\ntap 10 20\nwait 200\nkey a\ndrag 1 2 3 4 10\nwait 50\n"), 5);
+  EXPECT_EQ(Trace(),
+            "100 got pen-down 10 20\n"
+            "100 got pen-up 10 20\n"
+            "300 got key 65\n"
+            "300 got pen-down 1 2\n"
+            "310 got pen-up 3 4\n"
+            "360 exit 5\n");
+}
+
+TEST_F(HostMainTest, ScriptStopsWhenTheProgramHasClosed) {
+  EXPECT_EQ(Run("wait 40\nclose\nwait 100\ntap 1 1\n"), 5);
+  EXPECT_EQ(Trace(), "40 exit 5\n");
+}
+
+TEST_F(HostMainTest, ABadCommandLineOrFileRunsNothing) {
+  jptest::WriteText(temp_ / "blocker", "a file where a folder should be");
+  struct Case {
+    std::string script;
+    std::vector<std::string> extra;
+  };
+  const Case cases[] = {
+      {"wait 10\nfly 1\n", {}},
+      {"wait 10\n", {"--bogus"}},
+      {"wait 10\n", {"--device", temp_ / "blocker/device"}},
+      {"wait 10\n", {"--app-dir", temp_ / "no-such-folder"}},
+      {"wait 10\n", {"--sensor", "replay:" + (temp_ / "no-such-file")}},
+      {"wait 10\n", {"--trace", temp_ / "no-such-folder/trace.txt"}},
+      {"wait 10\n", {"--audio", "wav:" + (temp_ / "no-such-folder/out.wav")}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run(c.script, c.extra), 2) << c.script << (c.extra.empty() ? "" : c.extra[0]);
+    EXPECT_FALSE(gStarted) << c.script << (c.extra.empty() ? "" : c.extra[0]);
+  }
+}
+
+}  // namespace
+}  // namespace jphost
