@@ -170,6 +170,9 @@ int RunHeadless(Session& s, const ProgramImage& program, const std::vector<std::
   if (s.options.clock == wce::ClockMode::Virtual) wce::ClockAdvanceTo(0);
   ProgramThread thread;
   thread.Start(program.entry, JoinCommandLine(args));
+  // What the program does at time 0 (its window, the loader's start) comes
+  // before the script's first line, so even an empty script closes a window.
+  wce::ClockSettle();
   DeviceScriptTarget target(s.fixed, [&thread] { return thread.Ended(); });
   RunScript(s.script, target, std::cerr);
   // The script is over: the system closes the program and waits for it.

@@ -122,6 +122,17 @@ TEST_F(ProgramScenario, ActivationChangesAreTraced) {
   EXPECT_EQ(FirstEventTime(events, "exit 0"), 2700);
 }
 
+TEST_F(ProgramScenario, AnEmptyScriptClosesTheProgramAtOnce) {
+  std::string trace = temp_ / "trace.txt";
+  RunResult result = Run("# nothing to do\n", trace);
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::pair<long, std::string>> events = ReadTrace(trace);
+  EXPECT_EQ(FirstEventTime(events, "window shown"), 0);
+  long exitTime = FirstEventTime(events, "exit 0");
+  EXPECT_GE(exitTime, 0);
+  EXPECT_LT(exitTime, 100);  // the loader stops at its next step
+}
+
 TEST_F(ProgramScenario, BadOptionsAndScriptLinesAreNamed) {
   RunResult badOption = RunJostlepad({"--headless", "--bogus"}, temp_.Path());
   EXPECT_EQ(badOption.status, 2);
