@@ -1,7 +1,11 @@
 // The whole program on the headless bench, as outside tools drive it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "scenario_support.h"
@@ -76,6 +80,23 @@ TEST_F(ProgramScenario, NothingIsWrittenUntilTheProgramCloses) {
   RunResult result = WaitJostlepad(pid, temp_.Path(), 30000);
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(HiveKeyValues(Hive(), kSettingsKey).size(), 17u);
+}
+
+TEST_F(ProgramScenario, ATermSignalClosesTheProgramAsTheSystemWould) {
+  std::string trace = temp_ / "trace.txt";
+  std::string script = WriteScript(temp_.Path(), "run.txt", "wait 60000\n");
+  pid_t pid = StartJostlepad({"--headless", "--clock", "real", "--script", script, "--device", DeviceDir(),
+                              "--app-dir", StagedAppDir(), "--trace", trace},
+                             temp_.Path());
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(WaitForFileText(trace, "fullscreen on", 20000));
+  // Past the splash period, so the settings have been loaded.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  kill(pid, SIGTERM);
+  RunResult result = WaitJostlepad(pid, temp_.Path(), 30000);
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(HiveKeyValues(Hive(), kSettingsKey).size(), 17u);
+  EXPECT_TRUE(WaitForFileText(trace, "exit 0", 1000));
 }
 
 TEST_F(ProgramScenario, ASecondStartRaisesTheFirstAndEnds) {

@@ -235,7 +235,10 @@ void ClockAdvanceTo(uint64_t targetMs) {
   std::unique_lock<std::mutex> lock(DeviceLock());
   ClockState& s = State();
   if (s.mode == ClockMode::Real) {
-    while (RealElapsedMs(s) < targetMs)
+    // A program that ends while the driver waits ends the wait too: nothing
+    // is left to drive (a closed program must not keep its host waiting).
+    bool hadProgram = s.programThreads > 0;
+    while (RealElapsedMs(s) < targetMs && !(hadProgram && s.programThreads == 0))
       s.driverCv.wait_until(lock, s.epoch + std::chrono::milliseconds(targetMs));
     // then let the program handle what came due
     while (!AllProgramThreadsIdle(s)) s.driverCv.wait_for(lock, std::chrono::milliseconds(1));
