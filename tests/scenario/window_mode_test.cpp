@@ -98,6 +98,11 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
                               {"ASAN_OPTIONS", "detect_leaks=0"}});
   ASSERT_GT(pid, 0);
 
+  ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 20000));
+  // A close while the loader still runs may come before the settings exist;
+  // let the splash period pass, as a person would. (SDL may also recreate its
+  // X window while it sets up rendering: look for it only now.)
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   Window window = 0;
   for (int i = 0; i < 1000 && window == 0; ++i) {
     window = FindByTitle(x.display, DefaultRootWindow(x.display), "Jostlepad");
@@ -108,10 +113,6 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
   ASSERT_TRUE(XGetWindowAttributes(x.display, window, &attributes));
   EXPECT_EQ(attributes.width, 480);
   EXPECT_EQ(attributes.height, 640);
-  ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 10000));
-  // A close while the loader still runs may come before the settings exist;
-  // let the splash period pass, as a person would.
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
 
   SendDeleteWindow(x.display, window);
   RunResult result = WaitJostlepad(pid, temp.Path(), 20000);
