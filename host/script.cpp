@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "kernel/text_fields.h"
+
 namespace jphost {
 namespace {
 
@@ -46,20 +48,6 @@ const KeyName kKeyNames[] = {
     {"left", VK_LEFT},     {"right", VK_RIGHT},   {"up", VK_UP},     {"down", VK_DOWN},
     {"space", VK_SPACE},   {"enter", VK_RETURN},  {"escape", VK_ESCAPE}, {"back", VK_BACK},
 };
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t i = 0;
-  while (true) {
-    size_t start = line.find_first_not_of(" \t\r", i);
-    if (start == std::string_view::npos) break;
-    size_t end = line.find_first_of(" \t\r", start);
-    if (end == std::string_view::npos) end = line.size();
-    fields.push_back(line.substr(start, end - start));
-    i = end;
-  }
-  return fields;
-}
 
 std::string_view Trim(std::string_view text) {
   size_t start = text.find_first_not_of(" \t\r");
@@ -116,7 +104,7 @@ bool ParseArgument(char kind, std::string_view field, int64_t& value, const Scri
 
 // The step of one line that is not blank; a message (without the line) when bad.
 bool ParseLine(std::string_view line, const ScriptRules& rules, ScriptStep& step, std::string& message) {
-  std::vector<std::string_view> fields = Fields(line);
+  std::vector<std::string_view> fields = wce::SplitFields(line);
   const CommandSpec* spec = FindCommand(fields[0]);
   if (spec == nullptr) {
     message = "unknown command '" + std::string(fields[0]) + "'";

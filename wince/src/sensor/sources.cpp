@@ -6,23 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "kernel/text_fields.h"
+
 namespace wce {
 
 namespace {
-
-std::vector<std::string_view> SplitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t i = 0;
-  while (i < line.size()) {
-    size_t start = line.find_first_not_of(" \t\r", i);
-    if (start == std::string_view::npos) break;
-    size_t end = line.find_first_of(" \t\r", start);
-    if (end == std::string_view::npos) end = line.size();
-    fields.push_back(line.substr(start, end - start));
-    i = end;
-  }
-  return fields;
-}
 
 enum class Number { Ok, Malformed, OutOfRange };
 
