@@ -120,5 +120,15 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
   EXPECT_EQ(HiveKeyValues(temp / "device/registry.reg", kSettingsKey).size(), 17u);
 }
 
+TEST(WindowMode, WithoutADisplayItSaysSoAndEnds) {
+  TempDir temp;
+  MakeDirs(temp / "device");
+  RunResult result = RunJostlepad({"--device", temp / "device", "--app-dir", StagedAppDir(), "--audio", "none"},
+                                  temp.Path(), 20000, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("cannot open a window"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("--headless"), std::string::npos) << result.err;
+}
+
 }  // namespace
 }  // namespace jptest
