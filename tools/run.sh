@@ -4,6 +4,6 @@
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release --target jostlepad -j "$(nproc 2>/dev/null || echo 2)"
 exec build/release/Jostlepad/jostlepad "$@"

@@ -75,9 +75,11 @@ TEST_F(ProgramScenario, NothingIsWrittenUntilTheProgramCloses) {
                               "--app-dir", StagedAppDir(), "--trace", trace},
                              temp_.Path());
   ASSERT_GT(pid, 0);
+  KillOnExit guard(pid);
   ASSERT_TRUE(WaitForFileText(trace, "fullscreen on", 20000));
   EXPECT_TRUE(HiveKeyValues(Hive(), kSettingsKey).empty()) << "settings written before close";
   RunResult result = WaitJostlepad(pid, temp_.Path(), 30000);
+  guard.Release();
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(HiveKeyValues(Hive(), kSettingsKey).size(), 17u);
 }
@@ -89,11 +91,13 @@ TEST_F(ProgramScenario, ATermSignalClosesTheProgramAsTheSystemWould) {
                               "--app-dir", StagedAppDir(), "--trace", trace},
                              temp_.Path());
   ASSERT_GT(pid, 0);
+  KillOnExit guard(pid);
   ASSERT_TRUE(WaitForFileText(trace, "fullscreen on", 20000));
   // Past the splash period, so the settings have been loaded.
   std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   kill(pid, SIGTERM);
   RunResult result = WaitJostlepad(pid, temp_.Path(), 30000);
+  guard.Release();
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(HiveKeyValues(Hive(), kSettingsKey).size(), 17u);
   EXPECT_TRUE(WaitForFileText(trace, "exit 0", 1000));
@@ -108,6 +112,7 @@ TEST_F(ProgramScenario, ASecondStartRaisesTheFirstAndEnds) {
                                 "--app-dir", StagedAppDir(), "--trace", trace},
                                firstLogs);
   ASSERT_GT(first, 0);
+  KillOnExit guard(first);
   ASSERT_TRUE(WaitForFileText(trace, "window shown", 20000));
 
   RunResult second = Run("wait 100\n", temp_ / "second.txt");
@@ -118,6 +123,8 @@ TEST_F(ProgramScenario, ASecondStartRaisesTheFirstAndEnds) {
   EXPECT_TRUE(WaitForFileText(trace, "foreground", 10000));
 
   RunResult firstResult = WaitJostlepad(first, firstLogs, 30000);
+
+  guard.Release();
   EXPECT_EQ(firstResult.status, 0) << firstResult.err;
 }
 

@@ -78,6 +78,12 @@ RunResult WaitJostlepad(pid_t pid, const std::string& logDir, int timeoutMs) {
   return result;
 }
 
+KillOnExit::~KillOnExit() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+}
+
 RunResult RunJostlepad(const std::vector<std::string>& args, const std::string& logDir, int timeoutMs,
                        const std::map<std::string, std::string>& env) {
   return WaitJostlepad(StartJostlepad(args, logDir, env), logDir, timeoutMs);

@@ -24,6 +24,19 @@ pid_t StartJostlepad(const std::vector<std::string>& args, const std::string& lo
                      const std::map<std::string, std::string>& env = {});
 // Waits up to `timeoutMs` of real time for it to end; kills it after that.
 RunResult WaitJostlepad(pid_t pid, const std::string& logDir, int timeoutMs);
+// Kills a started program that a failed check left running.
+class KillOnExit {
+ public:
+  explicit KillOnExit(pid_t pid) : pid_(pid) {}
+  ~KillOnExit();
+  KillOnExit(const KillOnExit&) = delete;
+  KillOnExit& operator=(const KillOnExit&) = delete;
+  void Release() { pid_ = -1; }  // it has been waited for
+
+ private:
+  pid_t pid_;
+};
+
 RunResult RunJostlepad(const std::vector<std::string>& args, const std::string& logDir, int timeoutMs = 60000,
                        const std::map<std::string, std::string>& env = {});
 

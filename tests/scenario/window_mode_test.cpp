@@ -97,6 +97,7 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
                               // the X and D-Bus client libraries keep allocations to the end
                               {"ASAN_OPTIONS", "detect_leaks=0"}});
   ASSERT_GT(pid, 0);
+  KillOnExit guard(pid);
 
   ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 20000));
   // A close while the loader still runs may come before the settings exist;
@@ -116,6 +117,7 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
 
   SendDeleteWindow(x.display, window);
   RunResult result = WaitJostlepad(pid, temp.Path(), 20000);
+  guard.Release();
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(HiveKeyValues(temp / "device/registry.reg", kSettingsKey).size(), 17u);
 }
