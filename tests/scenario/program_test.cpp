@@ -29,7 +29,16 @@ class ProgramScenario : public ::testing::Test {
     return RunJostlepad(args, temp_.Path());
   }
 
+  // Headless on the real clock, so the test can look in while it runs.
+  pid_t StartReal(const std::string& script, const std::string& trace, const std::string& logDir) {
+    return StartJostlepad({"--headless", "--clock", "real", "--script",
+                           WriteScript(temp_.Path(), "real-" + std::to_string(++scripts_) + ".txt", script),
+                           "--device", DeviceDir(), "--app-dir", StagedAppDir(), "--trace", trace},
+                          logDir);
+  }
+
   TempDir temp_;
+  int scripts_ = 0;
 };
 
 TEST_F(ProgramScenario, CloseSavesTheSeventeenValuesAndTheNextStartReadsThemBack) {
@@ -68,12 +77,8 @@ TEST_F(ProgramScenario, CloseSavesTheSeventeenValuesAndTheNextStartReadsThemBack
 }
 
 TEST_F(ProgramScenario, NothingIsWrittenUntilTheProgramCloses) {
-  // Real time, so the hive can be looked at while the program runs.
   std::string trace = temp_ / "trace.txt";
-  std::string script = WriteScript(temp_.Path(), "run.txt", "wait 4000\nclose\nwait 500\n");
-  pid_t pid = StartJostlepad({"--headless", "--clock", "real", "--script", script, "--device", DeviceDir(),
-                              "--app-dir", StagedAppDir(), "--trace", trace},
-                             temp_.Path());
+  pid_t pid = StartReal("wait 4000\nclose\nwait 500\n", trace, temp_.Path());
   ASSERT_GT(pid, 0);
   KillOnExit guard(pid);
   ASSERT_TRUE(WaitForFileText(trace, "fullscreen on", 20000));
@@ -86,10 +91,7 @@ TEST_F(ProgramScenario, NothingIsWrittenUntilTheProgramCloses) {
 
 TEST_F(ProgramScenario, ATermSignalClosesTheProgramAsTheSystemWould) {
   std::string trace = temp_ / "trace.txt";
-  std::string script = WriteScript(temp_.Path(), "run.txt", "wait 60000\n");
-  pid_t pid = StartJostlepad({"--headless", "--clock", "real", "--script", script, "--device", DeviceDir(),
-                              "--app-dir", StagedAppDir(), "--trace", trace},
-                             temp_.Path());
+  pid_t pid = StartReal("wait 60000\n", trace, temp_.Path());
   ASSERT_GT(pid, 0);
   KillOnExit guard(pid);
   ASSERT_TRUE(WaitForFileText(trace, "fullscreen on", 20000));
@@ -105,12 +107,9 @@ TEST_F(ProgramScenario, ATermSignalClosesTheProgramAsTheSystemWould) {
 
 TEST_F(ProgramScenario, ASecondStartRaisesTheFirstAndEnds) {
   std::string trace = temp_ / "first.txt";
-  std::string script = WriteScript(temp_.Path(), "first.txt.script", "wait 6000\n");
   std::string firstLogs = temp_ / "first";
   MakeDirs(firstLogs);
-  pid_t first = StartJostlepad({"--headless", "--clock", "real", "--script", script, "--device", DeviceDir(),
-                                "--app-dir", StagedAppDir(), "--trace", trace},
-                               firstLogs);
+  pid_t first = StartReal("wait 6000\n", trace, firstLogs);
   ASSERT_GT(first, 0);
   KillOnExit guard(first);
   ASSERT_TRUE(WaitForFileText(trace, "window shown", 20000));
@@ -123,7 +122,6 @@ TEST_F(ProgramScenario, ASecondStartRaisesTheFirstAndEnds) {
   EXPECT_TRUE(WaitForFileText(trace, "foreground", 10000));
 
   RunResult firstResult = WaitJostlepad(first, firstLogs, 30000);
-
   guard.Release();
   EXPECT_EQ(firstResult.status, 0) << firstResult.err;
 }
