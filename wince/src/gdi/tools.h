@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "gdi/font_object.h"
+
 namespace wce::gdi {
 
 constexpr uint32_t kRgbMask = 0x00FFFFFF;
@@ -32,10 +34,5 @@ struct Pen {
   COLORREF color = 0;
 };
 
-// A font handle's content. The stock system font is the only one so far;
-// faces, sizes and rendering come with text drawing.
-struct Font {
-  bool system = true;
-};
 
 }  // namespace wce::gdi
