@@ -24,6 +24,21 @@ typedef struct tagBITMAP {
   LPVOID bmBits;
 } BITMAP, *PBITMAP, *LPBITMAP;
 
+#define BI_RGB 0L
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+
 int WINAPI GetObjectW(HGDIOBJ h, int c, LPVOID pv);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 DWORD WINAPI GetObjectType(HGDIOBJ h);
