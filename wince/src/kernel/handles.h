@@ -23,6 +23,7 @@ enum class HandleKind : uint8_t {
   WaveOut = 7,
   Icon = 8,
   Process = 9,
+  Event = 10,
 };
 
 template <class T>

@@ -1,9 +1,10 @@
-// A new device starts with no open searches, loaded libraries, sensor or
-// thread handles. (Searches end with FindClose only, as on the device, so they
-// do not join CloseHandle.)
+// A new device starts with no open searches, loaded libraries, sensor,
+// thread or event handles. (Searches end with FindClose only, as on the
+// device, so they do not join CloseHandle.)
 #include "device/internal.h"
 #include "kernel/modules.h"
 #include "kernel/paths.h"
+#include "kernel/sync.h"
 #include "kernel/thread.h"
 #include "sensor/htc_sensor.h"
 
@@ -14,6 +15,7 @@ void KernelReset() {
   ModulesReset();
   HtcSensorReset();
   ThreadHandlesReset();
+  EventsReset();
 }
 
 }  // namespace wce::internal

@@ -11,6 +11,7 @@
 #include "device/device.h"
 #include "kernel/clock.h"
 #include "kernel/handles.h"
+#include "kernel/sync.h"
 
 namespace wce {
 namespace {
@@ -140,6 +141,8 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE 
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
   std::shared_ptr<ThreadObject> thread = Threads().Lookup(hHandle);
   if (!thread) {
+    DWORD result = WAIT_FAILED;
+    if (WaitForEvent(hHandle, dwMilliseconds, result)) return result;
     SetLastError(ERROR_INVALID_HANDLE);
     return WAIT_FAILED;
   }
@@ -165,6 +168,7 @@ BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode) {
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
   if (Threads().Remove(hObject)) return TRUE;  // the thread itself runs on
+  if (CloseEvent(hObject)) return TRUE;
   for (CloseHandleHook hook : Copy(Hooks()))
     if (hook(hObject)) return TRUE;
   SetLastError(ERROR_INVALID_HANDLE);
