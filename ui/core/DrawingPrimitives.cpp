@@ -1,0 +1,219 @@
+#include "ui/core/DrawingPrimitives.h"
+
+#include <string.h>
+
+namespace {
+
+// A memory DC compatible with the target with `bitmap` selected; NULL when
+// either step fails (a bitmap already selected elsewhere, say).
+HDC SelectIntoMemoryDC(HDC target, HBITMAP bitmap, HGDIOBJ* previous) {
+  HDC memory = CreateCompatibleDC(target);
+  if (memory == NULL) return NULL;
+  *previous = SelectObject(memory, bitmap);
+  if (*previous == NULL) {
+    DeleteDC(memory);
+    return NULL;
+  }
+  return memory;
+}
+
+// The stock bitmap goes back first, so the borrowed one is selected nowhere.
+void ReleaseMemoryDC(HDC memory, HGDIOBJ previous) {
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+// Centred top-left corner of a w x h picture; truncation toward zero puts an
+// odd pixel on the right and bottom, and an overhang one pixel more there.
+POINT CenteredOrigin(const RECT* rect, LONG width, LONG height) {
+  POINT origin;
+  origin.x = rect->left + (rect->right - rect->left - width) / 2;
+  origin.y = rect->top + (rect->bottom - rect->top - height) / 2;
+  return origin;
+}
+
+COLOR16 Channel16(COLORREF color, int shift) { return static_cast<COLOR16>(((color >> shift) & 0xFF) << 8); }
+
+TRIVERTEX Vertex(int x, int y, COLORREF color) {
+  TRIVERTEX vertex;
+  vertex.x = x;
+  vertex.y = y;
+  vertex.Red = Channel16(color, 0);
+  vertex.Green = Channel16(color, 8);
+  vertex.Blue = Channel16(color, 16);
+  vertex.Alpha = 0;
+  return vertex;
+}
+
+}  // namespace
+
+BOOL BlendCopy(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+               int sourceWidth, int sourceHeight, UINT alpha) {
+  BLENDFUNCTION blend;
+  blend.BlendOp = AC_SRC_OVER;
+  blend.BlendFlags = 0;
+  blend.SourceConstantAlpha = static_cast<BYTE>(alpha & 0xFF);
+  blend.AlphaFormat = 0;
+  return AlphaBlend(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, blend);
+}
+
+BOOL BlendCopyWhole(HDC target, int x, int y, int width, int height, HDC source, UINT alpha) {
+  return BlendCopy(target, x, y, width, height, source, 0, 0, width, height, alpha);
+}
+
+void BlitBitmap(HDC target, int x, int y, int width, int height, HBITMAP bitmap, DWORD rop) {
+  if (bitmap == NULL) return;
+  HGDIOBJ previous = NULL;
+  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
+  if (memory == NULL) return;
+  BitBlt(target, x, y, width, height, memory, 0, 0, rop);
+  ReleaseMemoryDC(memory, previous);
+}
+
+bool GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap) {
+  if (header == NULL) return false;
+  BITMAP info;
+  memset(&info, 0, sizeof(info));
+  if (GetObjectW(bitmap, sizeof(info), &info) == 0) return false;
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = info.bmWidth;
+  header->biHeight = info.bmHeight;
+  header->biPlanes = info.bmPlanes;
+  header->biBitCount = info.bmBitsPixel;
+  header->biCompression = BI_RGB;
+  header->biSizeImage = 0;
+  header->biClrUsed = 0;
+  header->biClrImportant = 0;
+  return true;
+}
+
+RECT* ShrinkRect(RECT* rect, int left, int top, int right, int bottom) {
+  rect->left += left;
+  rect->top += top;
+  rect->right -= right;
+  rect->bottom -= bottom;
+  return rect;
+}
+
+void DrawBitmapCentered(HDC target, const RECT* rect, HBITMAP bitmap) {
+  DrawBitmapCenteredRop(target, rect, bitmap, SRCCOPY);
+}
+
+void DrawBitmapCenteredRop(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
+  if (bitmap == NULL || rect == NULL) return;
+  BITMAPINFOHEADER header;
+  memset(&header, 0, sizeof(header));
+  if (!GetBitmapHeader(&header, bitmap)) return;
+  POINT origin = CenteredOrigin(rect, header.biWidth, header.biHeight);
+  BlitBitmap(target, origin.x, origin.y, header.biWidth, header.biHeight, bitmap, rop);
+}
+
+void DrawMaskedCentered(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask) {
+  DrawBitmapCenteredRop(target, rect, mask, SRCAND);
+  DrawBitmapCenteredRop(target, rect, image, SRCPAINT);
+}
+
+void DrawKeyedCentered(HDC target, const RECT* rect, HBITMAP bitmap, COLORREF key) {
+  if (rect == NULL) return;
+  BITMAPINFOHEADER header;
+  memset(&header, 0, sizeof(header));
+  if (!GetBitmapHeader(&header, bitmap)) return;
+  POINT origin = CenteredOrigin(rect, header.biWidth, header.biHeight);
+  HGDIOBJ previous = NULL;
+  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
+  if (memory == NULL) return;
+  TransparentImage(target, origin.x, origin.y, header.biWidth, header.biHeight, memory, 0, 0, header.biWidth,
+                   header.biHeight, key);
+  ReleaseMemoryDC(memory, previous);
+}
+
+void DrawBitmapStretched(HDC target, const RECT* rect, HBITMAP bitmap) {
+  DrawBitmapStretchedRop(target, rect, bitmap, SRCCOPY);
+}
+
+void DrawBitmapStretchedRop(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
+  if (bitmap == NULL || rect == NULL) return;
+  BITMAPINFOHEADER header;
+  memset(&header, 0, sizeof(header));
+  if (!GetBitmapHeader(&header, bitmap)) return;
+  HGDIOBJ previous = NULL;
+  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
+  if (memory == NULL) return;
+  StretchBlt(target, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, memory, 0, 0,
+             header.biWidth, header.biHeight, rop);
+  ReleaseMemoryDC(memory, previous);
+}
+
+void DrawMaskedStretched(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask) {
+  DrawBitmapStretchedRop(target, rect, mask, SRCAND);
+  DrawBitmapStretchedRop(target, rect, image, SRCPAINT);
+}
+
+void DrawKeyedStretched(HDC target, const RECT* rect, HBITMAP bitmap, COLORREF key) {
+  if (rect == NULL) return;
+  BITMAPINFOHEADER header;
+  memset(&header, 0, sizeof(header));
+  if (!GetBitmapHeader(&header, bitmap)) return;
+  HGDIOBJ previous = NULL;
+  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
+  if (memory == NULL) return;
+  TransparentImage(target, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, memory, 0, 0,
+                   header.biWidth, header.biHeight, key);
+  ReleaseMemoryDC(memory, previous);
+}
+
+void DrawTextInRect(HDC target, LPCWSTR text, const RECT* rect, UINT format, COLORREF color, HFONT font) {
+  if (text == NULL || rect == NULL) return;
+  int previousMode = SetBkMode(target, TRANSPARENT);
+  HGDIOBJ previousFont = SelectObject(target, font);
+  COLORREF previousColor = SetTextColor(target, color);
+  // DrawTextW may write to its rectangle; the caller's stays as it was.
+  RECT box = *rect;
+  DrawTextW(target, text, -1, &box, format);
+  SetBkMode(target, previousMode);
+  SetTextColor(target, previousColor);
+  // A NULL font selected nothing, so there is nothing to put back either.
+  if (previousFont != NULL) SelectObject(target, previousFont);
+}
+
+void DrawLine(HDC target, int x1, int y1, int x2, int y2, HPEN pen) {
+  int previousMode = SetBkMode(target, TRANSPARENT);
+  HGDIOBJ previousPen = SelectObject(target, pen);
+  MoveToEx(target, x1, y1, NULL);
+  LineTo(target, x2, y2);
+  SetBkMode(target, previousMode);
+  if (previousPen != NULL) SelectObject(target, previousPen);
+}
+
+void FillPattern(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
+  if (rect == NULL || bitmap == NULL) return;
+  int width = rect->right - rect->left;
+  int height = rect->bottom - rect->top;
+  if (width <= 0 || height <= 0) return;
+  HDC memory = CreateCompatibleDC(target);
+  if (memory == NULL) return;
+  // From the target: a new memory DC only holds a one-pixel monochrome bitmap.
+  HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
+  HBRUSH pattern = CreatePatternBrush(bitmap);
+  if (canvas != NULL && pattern != NULL) {
+    HGDIOBJ previousBitmap = SelectObject(memory, canvas);
+    HGDIOBJ previousBrush = SelectObject(memory, pattern);
+    // Painted at (0, 0) of its own canvas, the tiling starts at the rectangle's corner.
+    PatBlt(memory, 0, 0, width, height, rop);
+    BitBlt(target, rect->left, rect->top, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previousBrush);
+    SelectObject(memory, previousBitmap);
+  }
+  DeleteDC(memory);
+  if (pattern != NULL) DeleteObject(pattern);
+  if (canvas != NULL) DeleteObject(canvas);
+}
+
+BOOL FillGradient(HDC target, int left, int top, int right, int bottom, COLORREF first, COLORREF second,
+                  ULONG mode) {
+  TRIVERTEX vertices[2] = {Vertex(left, top, first), Vertex(right, bottom, second)};
+  GRADIENT_RECT mesh;
+  mesh.UpperLeft = 0;
+  mesh.LowerRight = 1;
+  return GradientFill(target, vertices, 2, &mesh, 1, mode);
+}
