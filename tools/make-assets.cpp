@@ -1,9 +1,10 @@
-// Makes the pictures built into the executable (resources/) and the sound
-// packs installed beside it (assets/Sounds/): placeholders of our own, drawn
-// and synthesised here so that every byte of them can be made again.
+// Makes the sound packs installed beside the executable (assets/Sounds/):
+// pictures and sounds of our own, drawn and synthesised here so that every
+// byte of them can be made again. The pictures built into the executable
+// come from tools/make-resource-pictures.sh.
 //
 // Regenerate from the top of the checkout:
-//   g++ -std=c++20 -O2 -o /tmp/make-assets tools/make-assets.cpp -lpng && /tmp/make-assets .
+//   g++ -std=c++20 -O2 -o build/make-assets tools/make-assets.cpp -lpng && build/make-assets .
 // The output is the same on every run (no clock, no randomness beyond a
 // fixed-seed generator), so regenerating changes nothing unless this file did.
 #include <png.h>
@@ -16,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -53,14 +53,7 @@ struct Image {
 };
 
 constexpr uint32_t Opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
-
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-  auto channel = [&](int shift) {
-    double v = ((a >> shift) & 0xFF) * (1 - t) + ((b >> shift) & 0xFF) * t;
-    return uint32_t(std::lround(std::clamp(v, 0.0, 255.0))) << shift;
-  };
-  return channel(24) | channel(16) | channel(8) | channel(0);
-}
+constexpr uint32_t kMagenta = Opaque(0xFF00FF);  // the program's transparent colour
 
 bool InCircle(double x, double y, double cx, double cy, double r) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; }
 
@@ -70,48 +63,6 @@ bool InRoundRect(double x, double y, double left, double top, double right, doub
   double cy = std::clamp(y, top + r, bottom - r);
   return InCircle(x, y, cx, cy, r);
 }
-
-// A 5 x 7 block font for the few capitals the pictures spell.
-const std::map<char, std::vector<const char*>>& Glyphs() {
-  static const std::map<char, std::vector<const char*>> glyphs = {
-      {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-      {'D', {"####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."}},
-      {'E', {"#####", "#....", "#....", "####.", "#....", "#....", "#####"}},
-      {'J', {"..###", "...#.", "...#.", "...#.", "...#.", "#..#.", ".##.."}},
-      {'L', {"#....", "#....", "#....", "#....", "#....", "#....", "#####"}},
-      {'N', {"#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"}},
-      {'O', {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."}},
-      {'P', {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."}},
-      {'S', {".####", "#....", "#....", ".###.", "....#", "....#", "####."}},
-      {'T', {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}},
-  };
-  return glyphs;
-}
-
-int TextWidth(const std::string& text, int scale) { return int(text.size()) * 6 * scale - scale; }
-
-void DrawText(Image& image, const std::string& text, int left, int top, int scale, uint32_t argb) {
-  int x = left;
-  for (char c : text) {
-    auto glyph = Glyphs().find(c);
-    if (glyph != Glyphs().end())
-      for (int row = 0; row < 7; ++row)
-        for (int col = 0; col < 5; ++col)
-          if (glyph->second[row][col] == '#')
-            image.Fill(x + col * scale, top + row * scale, x + (col + 1) * scale, top + (row + 1) * scale, argb);
-    x += 6 * scale;
-  }
-}
-
-void DrawTextCentred(Image& image, const std::string& text, int cx, int cy, int scale, uint32_t argb) {
-  DrawText(image, text, cx - TextWidth(text, scale) / 2, cy - 7 * scale / 2, scale, argb);
-}
-
-// Colours of the program: the yellow of the progress bar and its dark ochre.
-constexpr uint32_t kYellow = Opaque(0xFED411);
-constexpr uint32_t kOchre = Opaque(0x705C00);
-constexpr uint32_t kInk = Opaque(0x141414);
-constexpr uint32_t kMagenta = Opaque(0xFF00FF);  // the program's transparent colour
 
 // --------------------------------------------------------------- files ----
 
@@ -133,114 +84,6 @@ void Save(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::exit(1);
   }
   std::printf("%s (%zu bytes)\n", path.c_str(), bytes.size());
-}
-
-// BITMAPINFOHEADER, BI_RGB, positive height (rows stored bottom-up).
-void PutInfoHeader(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t imageBytes, uint32_t colours) {
-  Put32(out, 40);
-  Put32(out, uint32_t(width));
-  Put32(out, uint32_t(height));
-  Put16(out, 1);
-  Put16(out, uint32_t(bits));
-  Put32(out, 0);
-  Put32(out, imageBytes);
-  Put32(out, 3780);  // 96 dpi in pixels per metre
-  Put32(out, 3780);
-  Put32(out, colours);
-  Put32(out, 0);
-}
-
-uint32_t Stride(int width, int bits) { return uint32_t((width * bits + 31) / 32 * 4); }
-
-std::vector<uint8_t> FileHeader(uint32_t fileSize, uint32_t pixelsAt) {
-  std::vector<uint8_t> out = {'B', 'M'};
-  Put32(out, fileSize);
-  Put32(out, 0);
-  Put32(out, pixelsAt);
-  return out;
-}
-
-std::vector<uint8_t> Bmp24(Image& image) {
-  uint32_t stride = Stride(image.width, 24);
-  uint32_t imageBytes = stride * image.height;
-  std::vector<uint8_t> out = FileHeader(54 + imageBytes, 54);
-  PutInfoHeader(out, image.width, image.height, 24, imageBytes, 0);
-  for (int y = image.height - 1; y >= 0; --y) {
-    size_t start = out.size();
-    for (int x = 0; x < image.width; ++x) {
-      uint32_t p = image.At(x, y);
-      out.push_back(uint8_t(p));
-      out.push_back(uint8_t(p >> 8));
-      out.push_back(uint8_t(p >> 16));
-    }
-    out.resize(start + stride, 0);
-  }
-  return out;
-}
-
-// 8 bits a pixel with a colour table of the colours the picture uses.
-std::vector<uint8_t> Bmp8(Image& image) {
-  std::map<uint32_t, uint8_t> index;
-  std::vector<uint32_t> palette;
-  for (uint32_t p : image.pixels) {
-    uint32_t rgb = p & 0xFFFFFF;
-    if (index.count(rgb)) continue;
-    if (palette.size() == 256) {
-      std::fprintf(stderr, "more than 256 colours in an 8-bit picture\n");
-      std::exit(1);
-    }
-    index[rgb] = uint8_t(palette.size());
-    palette.push_back(rgb);
-  }
-  uint32_t stride = Stride(image.width, 8);
-  uint32_t imageBytes = stride * image.height;
-  uint32_t pixelsAt = 54 + uint32_t(palette.size()) * 4;
-  std::vector<uint8_t> out = FileHeader(pixelsAt + imageBytes, pixelsAt);
-  PutInfoHeader(out, image.width, image.height, 8, imageBytes, uint32_t(palette.size()));
-  for (uint32_t rgb : palette) Put32(out, rgb);  // RGBQUAD: blue, green, red, 0
-  for (int y = image.height - 1; y >= 0; --y) {
-    size_t start = out.size();
-    for (int x = 0; x < image.width; ++x) out.push_back(index[image.At(x, y) & 0xFFFFFF]);
-    out.resize(start + stride, 0);
-  }
-  return out;
-}
-
-// An icon file of 32-bit images, each with its AND mask (set where alpha is 0).
-std::vector<uint8_t> Ico(std::vector<Image>& images) {
-  std::vector<std::vector<uint8_t>> dibs;
-  for (Image& image : images) {
-    std::vector<uint8_t> dib;
-    uint32_t maskStride = Stride(image.width, 1);
-    PutInfoHeader(dib, image.width, image.height * 2, 32, 0, 0);
-    for (int y = image.height - 1; y >= 0; --y)
-      for (int x = 0; x < image.width; ++x) Put32(dib, image.At(x, y));
-    for (int y = image.height - 1; y >= 0; --y) {
-      std::vector<uint8_t> row(maskStride, 0);
-      for (int x = 0; x < image.width; ++x)
-        if ((image.At(x, y) >> 24) == 0) row[x / 8] |= uint8_t(0x80 >> (x % 8));
-      dib.insert(dib.end(), row.begin(), row.end());
-    }
-    dibs.push_back(std::move(dib));
-  }
-  std::vector<uint8_t> out;
-  Put16(out, 0);
-  Put16(out, 1);
-  Put16(out, uint32_t(images.size()));
-  uint32_t offset = 6 + 16 * uint32_t(images.size());
-  for (size_t i = 0; i < images.size(); ++i) {
-    out.push_back(uint8_t(images[i].width));
-    out.push_back(uint8_t(images[i].height));
-    out.push_back(0);  // colour count: none for true colour
-    out.push_back(0);
-    Put16(out, 1);
-    Put16(out, 32);
-    Put32(out, uint32_t(dibs[i].size()));
-    Put32(out, offset);
-    offset += uint32_t(dibs[i].size());
-  }
-  for (const auto& dib : dibs) out.insert(out.end(), dib.begin(), dib.end());
-  return out;
 }
 
 void SavePng(const fs::path& path, Image& image) {
@@ -270,96 +113,6 @@ void SavePng(const fs::path& path, Image& image) {
   png_destroy_write_struct(&png, &info);
   std::fclose(file);
   std::printf("%s\n", path.c_str());
-}
-
-// --------------------------------------------------- resource pictures ----
-
-// Sound waves around a round pad: the picture behind the loading screen.
-Image Splash() {
-  const int side = 480;
-  Image image(side, side, Opaque(0x000000));
-  double c = side / 2.0;
-  double cy = 200;
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x) {
-      double d = std::hypot(x + 0.5 - c, y + 0.5 - cy);
-      image.At(x, y) = Mix(Opaque(0x2A2410), Opaque(0x000000), std::min(1.0, d / 260));
-    }
-  // Three arcs on each side, fading outwards.
-  for (int ring = 0; ring < 3; ++ring) {
-    double r = 118 + ring * 34;
-    uint32_t colour = Mix(kYellow, Opaque(0x2A2410), ring * 0.3);
-    image.Shape(
-        [&](double x, double y) {
-          double d = std::hypot(x - c, y - cy);
-          double angle = std::atan2(y - cy, std::abs(x - c));
-          return d >= r && d <= r + 12 && std::abs(angle) < 0.75;
-        },
-        colour);
-  }
-  // The pad: a yellow disc with a dark rim and three dots for slots.
-  image.Shape([&](double x, double y) { return InCircle(x, y, c, cy, 96); }, kOchre);
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x)
-      if (InCircle(x + 0.5, y + 0.5, c, cy, 88))
-        image.At(x, y) = Mix(kYellow, Opaque(0xC89A08), (y - (cy - 88)) / 176.0);
-  for (int i = -1; i <= 1; ++i) image.Shape([&](double x, double y) { return InCircle(x, y, c + i * 44, cy, 17); }, kInk);
-  DrawTextCentred(image, "JOSTLEPAD", side / 2, 372, 5, kYellow);
-  return image;
-}
-
-// The About page's title: the name on a band of stepped gradient.
-Image Title() {
-  Image image(380, 40, 0);
-  for (int y = 0; y < 40; ++y) {
-    double t = std::floor(y / 40.0 * 16) / 15;  // 16 steps keep the colour table small
-    image.Fill(0, y, 380, y + 1, Mix(Opaque(0x2E2A1E), Opaque(0x0A0906), t));
-  }
-  image.Fill(0, 38, 380, 40, kOchre);
-  DrawTextCentred(image, "JOSTLEPAD", 190 + 2, 19 + 2, 4, Opaque(0x000000));  // shadow
-  DrawTextCentred(image, "JOSTLEPAD", 190, 19, 4, kYellow);
-  return image;
-}
-
-// The donation button; pressed, it is darker and the text sinks by two pixels.
-Image Donate(bool pressed) {
-  Image image(184, 52, Opaque(0x000000));
-  uint32_t top = pressed ? Opaque(0xB8920A) : kYellow;
-  uint32_t bottom = pressed ? Opaque(0x806400) : Opaque(0xD8A70C);
-  image.Shape([](double x, double y) { return InRoundRect(x, y, 0, 0, 184, 52, 12); }, kOchre);
-  for (int y = 2; y < 50; ++y) {
-    double t = std::floor((y - 2) / 48.0 * 12) / 11;
-    uint32_t colour = Mix(top, bottom, t);
-    for (int x = 0; x < 184; ++x)
-      if (InRoundRect(x + 0.5, y + 0.5, 2, 2, 182, 50, 10)) image.At(x, y) = colour;
-  }
-  int sink = pressed ? 2 : 0;
-  DrawTextCentred(image, "DONATE", 92, 26 + sink, 4, kInk);
-  return image;
-}
-
-// The program's icon: the yellow pad with dark dots, smooth edges in alpha.
-Image Icon(int side) {
-  Image image(side, side, 0);
-  double c = side / 2.0;
-  double r = side / 2.0 - 0.5;
-  const int samples = 4;  // 4 x 4 samples a pixel for the edge
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x) {
-      int hits = 0;
-      for (int sy = 0; sy < samples; ++sy)
-        for (int sx = 0; sx < samples; ++sx)
-          hits += InCircle(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples, c, c, r);
-      if (hits == 0) continue;
-      double depth = std::hypot(x + 0.5 - c, y + 0.5 - c) / r;
-      uint32_t rgb = depth > 0.86 ? kOchre : Mix(kYellow, Opaque(0xC89A08), (y + 0.5) / side);
-      uint32_t alpha = uint32_t(std::lround(255.0 * hits / (samples * samples)));
-      image.At(x, y) = alpha << 24 | (rgb & 0xFFFFFF);
-    }
-  double dot = side / 11.0;
-  for (int i = -1; i <= 1; ++i)
-    image.Shape([&](double x, double y) { return InCircle(x, y, c + i * side * 0.26, c, dot); }, kInk);
-  return image;
 }
 
 // ------------------------------------------------------- pack pictures ----
@@ -599,18 +352,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make-assets <top of the checkout>\n");
     return 2;
   }
-  fs::path resources = root / "resources";
-  std::vector<Image> icons = {Icon(32), Icon(16)};
-  Save(resources / "101_icon.ico", Ico(icons));
-  Image splash = Splash();
-  Save(resources / "102_splash.bmp", Bmp24(splash));
-  Image title = Title();
-  Save(resources / "103_title.bmp", Bmp8(title));
-  Image up = Donate(false);
-  Save(resources / "104_donate_up.bmp", Bmp8(up));
-  Image down = Donate(true);
-  Save(resources / "105_donate_down.bmp", Bmp8(down));
-
   fs::path sounds = root / "assets" / "Sounds";
   WritePack(sounds, {"Drums", DrumPicture, {{"Kick", Kick}, {"Snare", Snare}, {"HiHat", HiHat}, {"Clap", Clap}}});
   WritePack(sounds, {"Bells", BellPicture, {{"Bell", Bell}, {"Chime", Chime}, {"Gong", Gong}, {"Triangle", Triangle}}});

@@ -1,4 +1,4 @@
-// The files the build ships, as made by tools/make-assets.cpp: the resource
+// The files the build ships, as the tools/ generators make them: the resource
 // pictures at the sizes and depths the program expects, and sound packs the
 // sound bank can read.
 #include <aygshell.h>
@@ -52,17 +52,16 @@ TEST_F(AssetsTest, ResourcePicturesHaveTheirSizesAndDepths) {
     EXPECT_EQ(picture->height, e.height) << e.file;
   }
   std::vector<uint8_t> icon = jptest::ReadFile((Checkout() / "resources" / "101_icon.ico").string());
-  for (int side : {32, 16}) {
+  for (int side : {64, 48, 32, 16}) {
     std::optional<wce::shell::Picture> picture = wce::shell::DecodeIconFile(icon.data(), icon.size(), side);
     ASSERT_TRUE(picture.has_value()) << side;
     EXPECT_EQ(picture->width, side);
     EXPECT_EQ(picture->pixels[0] >> 24, 0u) << "corners show through";
     EXPECT_EQ(picture->pixels[static_cast<size_t>(side / 2) * side + side / 2] >> 24, 0xFFu);
   }
-  ASSERT_GE(icon.size(), 6u + 2 * 16);
-  EXPECT_EQ(Read16(icon, 4), 2);
-  EXPECT_EQ(Read16(icon, 6 + 6), 32);  // bits a pixel of each entry
-  EXPECT_EQ(Read16(icon, 6 + 16 + 6), 32);
+  ASSERT_GE(icon.size(), 6u + 4 * 16);
+  EXPECT_EQ(Read16(icon, 4), 4);
+  for (size_t entry = 0; entry < 4; ++entry) EXPECT_EQ(Read16(icon, 6 + 16 * entry + 6), 32);  // bits a pixel
 }
 
 TEST_F(AssetsTest, SoundPacksHoldShortPlayableSoundsAndTheirPictures) {
