@@ -17,6 +17,11 @@ namespace {
 // any sensible one.
 constexpr uint64_t kKeepAwakeMs = 10 * 60 * 1000;
 
+// A phone's motor is a heavy, low buzz: the big motor at full strength, the
+// small one a little.
+constexpr uint16_t kLowRumble = 0xFFFF;
+constexpr uint16_t kHighRumble = 0x4000;
+
 // SDL falls back to drivers that show nothing; they are only for whoever
 // asks for them by name (SDL_VIDEODRIVER).
 bool OnARealDisplay() {
@@ -67,6 +72,10 @@ bool JerkForSdl(SDL_Keycode key, Jerk& jerk) {
 
 WindowHost::~WindowHost() {
   Disconnect();
+  for (auto& [id, controller] : controllers_) {
+    SDL_GameControllerRumble(controller, 0, 0, 0);
+    SDL_GameControllerClose(controller);
+  }
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -104,6 +113,9 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
   // program's idle-timer resets do.
   SDL_EnableScreenSaver();
   wakeEvent_ = SDL_RegisterEvents(1);
+  // Controllers are a bonus: without them the motor is simply not felt.
+  // Those already plugged in arrive as events, like those plugged in later.
+  controllersStarted_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
   Redraw();
   return true;
 }
@@ -116,6 +128,10 @@ void WindowHost::Connect(std::shared_ptr<KeyJerkSource> keys) {
   wce::SetIdleResetCallback([this] {
     if (!idlePending_.exchange(true)) Push(kIdleReset);
   });
+  // The device's thread only notes the motor; the loop talks to SDL.
+  wce::SetVibrationCallback([this](bool on) {
+    if (rumble_.MotorChanged(on)) Push(kRumble);
+  });
   screenPending_ = true;
   Push(kScreenChanged);  // whatever is on the screen already
 }
@@ -124,6 +140,7 @@ void WindowHost::Disconnect() {
   if (wakeEvent_ == 0) return;
   wce::SetScreenChangedCallback(nullptr);
   wce::SetIdleResetCallback(nullptr);
+  wce::SetVibrationCallback(nullptr);
 }
 
 void WindowHost::OnTrace(const std::string& line) {
@@ -148,20 +165,28 @@ void WindowHost::Run(const std::function<bool()>& ended) {
     SDL_Event event;
     if (WaitEvent(event))
       Handle(event);
-    else if (awakeUntilTicks_ == 0)
+    else if (NextDeadline() == 0)
       SDL_Delay(10);  // an SDL error: do not spin on it
   }
 }
 
+// The earlier of the screen saver's release and the rumble's renewal; 0: none.
+uint64_t WindowHost::NextDeadline() const {
+  if (awakeUntilTicks_ == 0) return rumbleRenewTicks_;
+  if (rumbleRenewTicks_ == 0) return awakeUntilTicks_;
+  return std::min(awakeUntilTicks_, rumbleRenewTicks_);
+}
+
 int WindowHost::WaitEvent(SDL_Event& event) {
-  if (awakeUntilTicks_ == 0) return SDL_WaitEvent(&event);
   uint64_t now = SDL_GetTicks64();
-  if (now >= awakeUntilTicks_) {
+  if (awakeUntilTicks_ != 0 && now >= awakeUntilTicks_) {
     SDL_EnableScreenSaver();
     awakeUntilTicks_ = 0;
-    return SDL_WaitEvent(&event);
   }
-  return SDL_WaitEventTimeout(&event, static_cast<int>(std::min<uint64_t>(awakeUntilTicks_ - now, INT_MAX)));
+  if (rumbleRenewTicks_ != 0 && now >= rumbleRenewTicks_) ApplyRumble();
+  uint64_t deadline = NextDeadline();
+  if (deadline == 0) return SDL_WaitEvent(&event);
+  return SDL_WaitEventTimeout(&event, static_cast<int>(std::clamp<uint64_t>(deadline - now, 1, INT_MAX)));
 }
 
 void WindowHost::Handle(const SDL_Event& event) {
@@ -180,6 +205,7 @@ void WindowHost::Handle(const SDL_Event& event) {
         idlePending_ = false;
         KeepAwake();
         break;
+      case kRumble: ApplyRumble(); break;
       default: break;
     }
     return;
@@ -202,6 +228,8 @@ void WindowHost::Handle(const SDL_Event& event) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: HandleKey(event.key); break;
+    case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
+    case SDL_CONTROLLERDEVICEREMOVED: CloseController(event.cdevice.which); break;
     default: break;
   }
 }
@@ -281,5 +309,35 @@ void WindowHost::KeepAwake() {
   SDL_DisableScreenSaver();
   awakeUntilTicks_ = SDL_GetTicks64() + kKeepAwakeMs;
 }
+
+void WindowHost::OpenController(int deviceIndex) {
+  if (!controllersStarted_ || !SDL_IsGameController(deviceIndex)) return;
+  SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+  if (controller == nullptr) return;
+  SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  if (id < 0 || controllers_.count(id) != 0) {
+    SDL_GameControllerClose(controller);  // already ours: SDL counted one more open
+    return;
+  }
+  controllers_[id] = controller;
+  rumble_.Attach(id);
+}
+
+void WindowHost::CloseController(SDL_JoystickID id) {
+  auto found = controllers_.find(id);
+  if (found == controllers_.end()) return;
+  rumble_.Detach(id);
+  SDL_GameControllerClose(found->second);
+  controllers_.erase(found);
+}
+
+// A controller that cannot rumble refuses; nothing else is to be done then.
+void WindowHost::Rumble(int id, uint32_t ms) {
+  auto found = controllers_.find(id);
+  if (found == controllers_.end()) return;
+  SDL_GameControllerRumble(found->second, ms ? kLowRumble : 0, ms ? kHighRumble : 0, ms);
+}
+
+void WindowHost::ApplyRumble() { rumbleRenewTicks_ = rumble_.Apply(SDL_GetTicks64()); }
 
 }  // namespace jphost

@@ -1,7 +1,8 @@
 // Window mode: the emulated screen in an SDL2 window. The mouse is the
 // stylus, focus is activation, the close button is the system's close
-// request, minimising goes both ways, and arrows and space jerk the phone.
-// The loop sleeps in SDL_WaitEvent; the device wakes it with user events.
+// request, minimising goes both ways, and arrows and space jerk the phone;
+// game controllers rumble while the vibration motor runs. The loop sleeps in
+// SDL_WaitEvent; the device wakes it with user events.
 #pragma once
 
 #include <SDL.h>
@@ -9,9 +10,11 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "controller_rumble.h"
 #include "key_jerk_source.h"
 
 namespace jphost {
@@ -26,7 +29,7 @@ class WindowHost {
   // SDL video and a window of the screen's size times `scale` (0: fit the
   // desktop). False with SDL's reason when there is no display to open it on.
   bool Open(int screenWidth, int screenHeight, double scale, std::string& error);
-  // Hooks the device's screen, idle-timer and trace news to the loop; `keys`
+  // Hooks the device's screen, idle-timer, motor and trace news to the loop; `keys`
   // (may be null) takes the arrows and space.
   void Connect(std::shared_ptr<KeyJerkSource> keys);
   void Disconnect();
@@ -38,7 +41,7 @@ class WindowHost {
   void Run(const std::function<bool()>& ended);
 
  private:
-  enum WakeCode { kScreenChanged = 1, kCheckWindow, kIdleReset, kWake };
+  enum WakeCode { kScreenChanged = 1, kCheckWindow, kIdleReset, kRumble, kWake };
   void Push(WakeCode code);
   void Handle(const SDL_Event& event);
   void HandleWindowEvent(const SDL_WindowEvent& event);
@@ -48,6 +51,11 @@ class WindowHost {
   void Redraw();
   void MirrorMinimized();
   void KeepAwake();
+  void OpenController(int deviceIndex);
+  void CloseController(SDL_JoystickID id);
+  void Rumble(int id, uint32_t ms);
+  void ApplyRumble();
+  uint64_t NextDeadline() const;
   int WaitEvent(SDL_Event& event);
 
   SDL_Window* window_ = nullptr;
@@ -65,6 +73,10 @@ class WindowHost {
   bool penDown_ = false;
   bool minimized_ = false;        // as the SDL window is, to our knowledge
   uint64_t awakeUntilTicks_ = 0;  // screen saver held off until then; 0: not held
+  bool controllersStarted_ = false;
+  std::map<SDL_JoystickID, SDL_GameController*> controllers_;
+  ControllerRumble rumble_{[this](int id, uint32_t ms) { Rumble(id, ms); }};
+  uint64_t rumbleRenewTicks_ = 0;  // when the running rumble needs renewing; 0: none
 };
 
 // Window pixel to screen pixel under a zoom, kept on the screen.
