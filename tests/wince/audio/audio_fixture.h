@@ -68,7 +68,7 @@ class RecordingTest : public ::testing::Test {
   void SetUp() override { StartRecording(48000); }
   void TearDown() override { wce::AudioStop(); }
 
-  void StartRecording(uint32_t rate);
+  void StartRecording(uint32_t rate);  // a fresh clock, driven from 0
   HWAVEOUT Open(const WAVEFORMATEX& format);  // with log_ as its callback
   void Play(HWAVEOUT device, Buffer& buffer);  // prepare and write
   std::vector<int16_t> FinishRecording();      // stops the device

@@ -11,6 +11,7 @@
 #include "audio/wave_out_driver.h"
 #include "device/device.h"
 #include "device/internal.h"
+#include "kernel/clock.h"
 
 namespace wce {
 namespace {
@@ -54,10 +55,18 @@ bool ConfigIsSane(const AudioConfig& config) {
   return true;
 }
 
+// The callback thread reads the sink's clock: it stops first and starts last.
 void StopLocked(AudioState& s) {
+  s.callbacks.Stop();
   s.sink.reset();  // the last frames still come from the open voices
   s.driver.Stop();
-  s.callbacks.Stop();
+}
+
+void StartCallbacks(AudioState& s) {
+  audio::Sink* sink = s.sink.get();
+  s.callbacks.Start([&driver = s.driver, sink] {
+    return sink ? sink->DeviceTimeAfterFrames(driver.FramesUntilNextDoneLocked()) : kNoDeadline;
+  });
 }
 
 }  // namespace
@@ -70,13 +79,13 @@ bool AudioStart(const AudioConfig& config) {
   StopLocked(s);
   if (config.kind == AudioSinkKind::None) return true;
   if (!ConfigIsSane(config)) return false;
-  s.callbacks.Start();
   s.driver.Start(config.rate);
   s.sink = StartSink(config, s.driver);
   if (!s.sink) {
     StopLocked(s);
     return false;
   }
+  StartCallbacks(s);
   return true;
 }
 
@@ -95,7 +104,7 @@ void internal::AudioReset() {
   // Pending notifications belong to the devices just dropped.
   if (s.sink) {
     s.callbacks.Stop();
-    s.callbacks.Start();
+    StartCallbacks(s);
   }
 }
 

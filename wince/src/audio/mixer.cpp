@@ -35,6 +35,12 @@ void Mixer::RemoveVoice(const Voice* voice) {
   std::erase_if(voices_, [voice](const std::shared_ptr<Voice>& v) { return v.get() == voice; });
 }
 
+uint64_t Mixer::FramesUntilNextDone() const {
+  uint64_t next = UINT64_MAX;
+  for (const std::shared_ptr<Voice>& voice : voices_) next = std::min(next, voice->FramesUntilFrontDone(rate_));
+  return next;
+}
+
 void Mixer::MixChunk(float* out, size_t frames) {
   std::fill(out, out + 2 * frames, 0.0f);
   for (const std::shared_ptr<Voice>& voice : voices_) voice->MixInto(out, frames, rate_);

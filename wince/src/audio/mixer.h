@@ -26,6 +26,10 @@ class Mixer {
   void RemoveAll() { voices_.clear(); }
   size_t VoiceCount() const { return voices_.size(); }
 
+  // Frames to render until the first queued buffer of any voice finishes;
+  // UINT64_MAX when nothing is queued.
+  uint64_t FramesUntilNextDone() const;
+
   // The next `frames` frames, interleaved stereo, clipped to full scale.
   void RenderFloat(float* out, size_t frames);
   void RenderS16(int16_t* out, size_t frames);

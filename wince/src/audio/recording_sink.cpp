@@ -22,7 +22,7 @@ std::unique_ptr<RecordingSink> RecordingSink::Start(WaveOutDriver& driver, const
   }
   std::unique_ptr<RecordingSink> sink(new RecordingSink(driver, std::move(file), path, rate));
   // The file starts at device time 0, whenever the recording begins.
-  sink->RenderUpTo(ClockNowMs());
+  sink->RenderUpToNow();
   if (ClockGetMode() == ClockMode::Virtual)
     sink->FollowVirtualClock();
   else
@@ -44,13 +44,23 @@ RecordingSink::~RecordingSink() {
     stopWake_.notify_all();
     thread_.join();
   }
-  RenderUpTo(ClockNowMs());
+  RenderUpToNow();
 }
 
 // Runs under the clock's lock, before any program thread wakes at the new time:
 // whatever the program writes next starts exactly at the new time's frame.
 void RecordingSink::FollowVirtualClock() {
-  listener_ = ClockAddListener([this](uint64_t, uint64_t toMs) { RenderUpTo(toMs); });
+  listener_ = ClockAddListener([this](uint64_t, uint64_t toMs) { RenderUpToLocked(toMs); });
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  followsDeviceTime_ = true;
+}
+
+uint64_t RecordingSink::DeviceTimeAfterFrames(uint64_t frames) {
+  if (!followsDeviceTime_ || frames == kNoDeadline) return kNoDeadline;
+  std::lock_guard<std::mutex> lock(mutex_);
+  // The first whole millisecond whose render reaches that frame.
+  uint64_t frame = framesWritten_ + frames;
+  return (frame * 1000 + rate_ - 1) / rate_;
 }
 
 void RecordingSink::FollowRealClock() {
@@ -58,19 +68,24 @@ void RecordingSink::FollowRealClock() {
     std::unique_lock<std::mutex> lock(stopMutex_);
     while (!stopping_) {
       lock.unlock();
-      RenderUpTo(ClockNowMs());
+      RenderUpToNow();
       lock.lock();
       stopWake_.wait_for(lock, kRealClockPeriod, [this] { return stopping_; });
     }
   });
 }
 
-void RecordingSink::RenderUpTo(uint64_t deviceMs) {
+void RecordingSink::RenderUpToNow() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  RenderUpToLocked(ClockNowLocked());
+}
+
+void RecordingSink::RenderUpToLocked(uint64_t deviceMs) {
   const uint64_t target = deviceMs * rate_ / 1000;
   std::lock_guard<std::mutex> lock(mutex_);
   while (framesWritten_ < target) {
     size_t n = static_cast<size_t>(std::min<uint64_t>(target - framesWritten_, kScratchFrames));
-    driver_.RenderS16(scratch_.data(), n);
+    driver_.RenderS16Locked(scratch_.data(), n);
     if (!file_->Append(scratch_.data(), n) && !writeFailed_) {
       writeFailed_ = true;
       std::fprintf(stderr, "audio: writing the recording %s failed: %s\n", path_.c_str(), std::strerror(errno));

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "kernel/clock.h"
+
 namespace wce::audio {
 
 std::unique_ptr<SdlSink> SdlSink::Start(WaveOutDriver& driver, uint32_t rate, uint32_t periodFrames) {
@@ -37,7 +39,8 @@ SdlSink::~SdlSink() {
 
 void SDLCALL SdlSink::Fill(void* self, Uint8* stream, int length) {
   auto* out = reinterpret_cast<float*>(stream);
-  static_cast<SdlSink*>(self)->driver_.RenderFloat(out, static_cast<size_t>(length) / (2 * sizeof(float)));
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  static_cast<SdlSink*>(self)->driver_.RenderFloatLocked(out, static_cast<size_t>(length) / (2 * sizeof(float)));
 }
 
 }  // namespace wce::audio

@@ -12,6 +12,19 @@ void Voice::Queue(WAVEHDR* header) {
   size_t frames = header->lpData ? header->dwBufferLength / layout_.frameBytes : 0;
   queue_.push_back({header, reinterpret_cast<const uint8_t*>(header->lpData), frames});
   header->dwFlags = (header->dwFlags & ~DWORD(WHDR_DONE)) | WHDR_INQUEUE;
+  // Keeps the front buffer one with frames left to play, so its end is
+  // always ahead of the frames rendered so far.
+  FinishSpent();
+}
+
+uint64_t Voice::FramesUntilFrontDone(uint32_t outRate) const {
+  if (queue_.empty()) return UINT64_MAX;
+  const uint64_t remaining = queue_.front().frames - position_;
+  if (layout_.rate == outRate) return remaining;
+  // Each output frame moves the source on by rate/outRate frames, counted in
+  // phase_; the buffer ends once the source has moved `remaining` frames on.
+  const uint64_t needed = remaining * outRate - phase_;
+  return (needed + layout_.rate - 1) / layout_.rate;
 }
 
 void Voice::Reset() {

@@ -25,10 +25,14 @@ class Voice {
   bool Busy() const { return !queue_.empty(); }
 
   // Appends the header's whole frames to the queue (a trailing partial frame is
-  // not played) and marks it INQUEUE.
+  // not played) and marks it INQUEUE. A buffer with nothing to play that has
+  // nothing before it is done at once.
   void Queue(WAVEHDR* header);
   // Every queued header done, in order; the next buffer starts from its first frame.
   void Reset();
+  // Output frames at `outRate` until the buffer at the front of the queue has
+  // played its last frame (at least 1); UINT64_MAX when nothing is queued.
+  uint64_t FramesUntilFrontDone(uint32_t outRate) const;
   // Adds `frames` frames at `outRate` into interleaved stereo `out`.
   void MixInto(float* out, size_t frames, uint32_t outRate);
 

@@ -1,6 +1,9 @@
 #include "audio/wave_out_driver.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "kernel/clock.h"
 
 namespace wce::audio {
 namespace {
@@ -31,20 +34,20 @@ constexpr UINT kDeviceCount = 1;
 }  // namespace
 
 void WaveOutDriver::Start(uint32_t rate) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   DropAllLocked();
   mixer_.SetRate(rate);
   running_ = true;
 }
 
 void WaveOutDriver::Stop() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   running_ = false;
   DropAllLocked();
 }
 
 void WaveOutDriver::CloseAll() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   DropAllLocked();
 }
 
@@ -56,7 +59,7 @@ void WaveOutDriver::DropAllLocked() {
 }
 
 UINT WaveOutDriver::DeviceCount() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   return running_ ? kDeviceCount : 0;
 }
 
@@ -75,7 +78,7 @@ MMRESULT WaveOutDriver::Open(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX
                              DWORD_PTR callback, DWORD_PTR instance, DWORD flags) {
   const bool query = flags & WAVE_FORMAT_QUERY;
   if (handle && !query) *handle = nullptr;
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   if (MMRESULT r = CheckOpenRequest(handle, deviceId, format, flags); r != MMSYSERR_NOERROR) return r;
   if (query) return MMSYSERR_NOERROR;
 
@@ -100,16 +103,15 @@ MMRESULT WaveOutDriver::Open(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX
 }
 
 MMRESULT WaveOutDriver::Close(HWAVEOUT handle) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::shared_ptr<OpenDevice> device = devices_.Lookup(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    if (device->voice->Busy()) return WAVERR_STILLPLAYING;
-    mixer_.RemoveVoice(device->voice.get());
-    devices_.Remove(handle);
-    Notify(handle, device->proc, device->instance, WOM_CLOSE, 0);
-  }
-  callbacks_.Flush();
+  std::unique_lock<std::mutex> lock(DeviceLock());
+  std::shared_ptr<OpenDevice> device = devices_.Lookup(handle);
+  if (!device) return MMSYSERR_INVALHANDLE;
+  if (device->voice->Busy()) return WAVERR_STILLPLAYING;
+  mixer_.RemoveVoice(device->voice.get());
+  devices_.Remove(handle);
+  Notify(handle, device->proc, device->instance, WOM_CLOSE, 0);
+  callbacks_.DeadlinesChangedLocked();
+  callbacks_.FlushLocked(lock);
   return MMSYSERR_NOERROR;
 }
 
@@ -120,7 +122,7 @@ MMRESULT WaveOutDriver::CheckHeader(HWAVEOUT handle, const WAVEHDR* header, UINT
 }
 
 MMRESULT WaveOutDriver::Prepare(HWAVEOUT handle, WAVEHDR* header, UINT size) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(DeviceLock());
   if (MMRESULT r = CheckHeader(handle, header, size); r != MMSYSERR_NOERROR) return r;
   if (header->dwFlags & WHDR_PREPARED) return MMSYSERR_NOERROR;
   header->dwFlags = (header->dwFlags | WHDR_PREPARED) & ~DWORD(WHDR_DONE | WHDR_INQUEUE);
@@ -130,8 +132,8 @@ MMRESULT WaveOutDriver::Prepare(HWAVEOUT handle, WAVEHDR* header, UINT size) {
 MMRESULT WaveOutDriver::Unprepare(HWAVEOUT handle, WAVEHDR* header, UINT size) {
   // A WOM_DONE for this header may still be on its way; let it arrive before we
   // touch the header, and so that no callback refers to it once we return.
-  callbacks_.Flush();
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(DeviceLock());
+  callbacks_.FlushLocked(lock);
   if (MMRESULT r = CheckHeader(handle, header, size); r != MMSYSERR_NOERROR) return r;
   if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
   header->dwFlags &= ~DWORD(WHDR_PREPARED);
@@ -140,42 +142,41 @@ MMRESULT WaveOutDriver::Unprepare(HWAVEOUT handle, WAVEHDR* header, UINT size) {
 
 MMRESULT WaveOutDriver::Write(HWAVEOUT handle, WAVEHDR* header, UINT size) {
   // The WOM_DONE of this header's last play may still be reading it.
-  callbacks_.Flush();
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(DeviceLock());
+  callbacks_.FlushLocked(lock);
   if (MMRESULT r = CheckHeader(handle, header, size); r != MMSYSERR_NOERROR) return r;
   if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
   if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
   // Starts at the next rendered frame: on the virtual clock that is exactly now.
   devices_.Lookup(handle)->voice->Queue(header);
+  callbacks_.DeadlinesChangedLocked();
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT WaveOutDriver::Reset(HWAVEOUT handle) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::shared_ptr<OpenDevice> device = devices_.Lookup(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    device->voice->Reset();
-  }
+  std::unique_lock<std::mutex> lock(DeviceLock());
+  std::shared_ptr<OpenDevice> device = devices_.Lookup(handle);
+  if (!device) return MMSYSERR_INVALHANDLE;
+  device->voice->Reset();
+  callbacks_.DeadlinesChangedLocked();
   // The WOM_DONEs of the reset headers are delivered before we return, so the
   // program may free them right away.
-  callbacks_.Flush();
+  callbacks_.FlushLocked(lock);
   return MMSYSERR_NOERROR;
 }
 
 void WaveOutDriver::Notify(HWAVEOUT handle, WAVECALLBACK proc, DWORD_PTR instance, UINT message,
                            DWORD_PTR param1) {
-  if (proc) callbacks_.Post({proc, handle, message, instance, param1, 0});
+  if (proc) callbacks_.PostLocked({proc, handle, message, instance, param1, 0});
 }
 
-void WaveOutDriver::RenderFloat(float* out, size_t frames) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  mixer_.RenderFloat(out, frames);
-}
+void WaveOutDriver::RenderFloatLocked(float* out, size_t frames) { mixer_.RenderFloat(out, frames); }
 
-void WaveOutDriver::RenderS16(int16_t* out, size_t frames) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  mixer_.RenderS16(out, frames);
+void WaveOutDriver::RenderS16Locked(int16_t* out, size_t frames) { mixer_.RenderS16(out, frames); }
+
+uint64_t WaveOutDriver::FramesUntilNextDoneLocked() const {
+  if (!running_) return kNoDeadline;
+  return mixer_.FramesUntilNextDone();
 }
 
 }  // namespace wce::audio

@@ -1,10 +1,11 @@
 // The wave-out driver: open devices (one mixer voice each), their headers and
-// callbacks, behind one lock shared with whoever renders the mix (a sink's
-// thread, or the clock listener of the recording).
+// callbacks. Its state is guarded by DeviceLock(), as the callback queue's:
+// a buffer's end is a clock deadline and the flushes wait through the clock,
+// so they must see the same state the clock sees. Whoever renders the mix (a
+// sink's thread, or the clock listener of the recording) holds DeviceLock().
 //
-// Lock order: the clock's lock (the recording renders from its listener), then
-// the recording's own, then this driver's, then the callback queue's. Nothing
-// here calls into the clock, and callbacks run with none of these held.
+// Lock order: DeviceLock(), then the recording's file lock. Callbacks run with
+// neither held.
 #pragma once
 
 #include <cstddef>
@@ -38,8 +39,12 @@ class WaveOutDriver {
   MMRESULT Write(HWAVEOUT handle, WAVEHDR* header, UINT size);
   MMRESULT Reset(HWAVEOUT handle);
 
-  void RenderFloat(float* out, size_t frames);
-  void RenderS16(int16_t* out, size_t frames);
+  // DeviceLock() held.
+  void RenderFloatLocked(float* out, size_t frames);
+  void RenderS16Locked(int16_t* out, size_t frames);
+  // Output frames until the next queued buffer of any device finishes;
+  // kNoDeadline when nothing is queued. DeviceLock() held.
+  uint64_t FramesUntilNextDoneLocked() const;
 
  private:
   struct OpenDevice {
@@ -53,7 +58,6 @@ class WaveOutDriver {
   void Notify(HWAVEOUT handle, WAVECALLBACK proc, DWORD_PTR instance, UINT message, DWORD_PTR param1);
   void DropAllLocked();
 
-  mutable std::mutex mutex_;
   CallbackQueue& callbacks_;
   Mixer mixer_;
   bool running_ = false;

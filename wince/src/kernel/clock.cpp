@@ -32,6 +32,7 @@ struct ClockState {
   bool driven = false;
   uint64_t target = 0;
   int programThreads = 0;
+  int serviceThreads = 0;  // of programThreads
   std::vector<Waiter*> waiters;
   std::map<int, ClockListener> listeners;
   int nextListenerId = 1;
@@ -46,6 +47,7 @@ ClockState& State() {
 }
 
 thread_local bool tlRegistered = false;
+thread_local bool tlService = false;
 
 // Unregisters a registered thread when it ends, so a thread that forgets to
 // (or dies) cannot freeze virtual time for everyone else.
@@ -125,6 +127,8 @@ void UnregisterLocked(ClockState& s) {
   if (!tlRegistered) return;
   tlRegistered = false;
   --s.programThreads;
+  if (tlService) --s.serviceThreads;
+  tlService = false;
   TryAdvance(s);
 }
 
@@ -227,6 +231,22 @@ void ClockReleaseProgramThread() {
   TryAdvance(State());
 }
 
+void ClockReserveServiceThread() {
+  ++State().programThreads;
+  ++State().serviceThreads;
+}
+
+void ClockClaimServiceThread() {
+  (void)&tlGuard;
+  tlRegistered = true;
+  tlService = true;
+}
+
+void ClockReleaseServiceThread() {
+  --State().serviceThreads;
+  ClockReleaseProgramThread();
+}
+
 bool ClockIsProgramThread() { return tlRegistered; }
 
 void ClockUnregisterLocked() { UnregisterLocked(State()); }
@@ -237,8 +257,8 @@ void ClockAdvanceTo(uint64_t targetMs) {
   if (s.mode == ClockMode::Real) {
     // A program that ends while the driver waits ends the wait too: nothing
     // is left to drive (a closed program must not keep its host waiting).
-    bool hadProgram = s.programThreads > 0;
-    while (RealElapsedMs(s) < targetMs && !(hadProgram && s.programThreads == 0))
+    bool hadProgram = s.programThreads > s.serviceThreads;
+    while (RealElapsedMs(s) < targetMs && !(hadProgram && s.programThreads == s.serviceThreads))
       s.driverCv.wait_until(lock, s.epoch + std::chrono::milliseconds(targetMs));
     // then let the program handle what came due
     while (!AllProgramThreadsIdle(s)) s.driverCv.wait_for(lock, std::chrono::milliseconds(1));

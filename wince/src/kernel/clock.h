@@ -35,6 +35,12 @@ uint64_t ClockNowLocked();
 void ClockReserveProgramThread();
 void ClockClaimProgramThread();
 void ClockReleaseProgramThread();  // gives back a reservation never claimed
+// A device service thread (the audio callback thread) counts like a program
+// thread, holding time still while it works, but is no part of the program:
+// a real-time driver stops waiting once only service threads are left.
+void ClockReserveServiceThread();
+void ClockClaimServiceThread();
+void ClockReleaseServiceThread();  // a reservation never claimed
 bool ClockIsProgramThread();
 void ClockUnregisterLocked();
 
