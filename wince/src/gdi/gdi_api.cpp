@@ -27,8 +27,7 @@ int Describe(const Pen& pen, int size, void* buffer) {
   return CopyOut(LOGPEN{pen.style, POINT{pen.width, 0}, pen.color}, size, buffer);
 }
 
-// Fonts describe themselves once they carry a LOGFONTW.
-int Describe(const Font&, int, void*) { return 0; }
+int Describe(const Font& font, int size, void* buffer) { return CopyOut(LogFontOf(font), size, buffer); }
 
 int Describe(const Bitmap& bitmap, int size, void* buffer) {
   BITMAP info{};
