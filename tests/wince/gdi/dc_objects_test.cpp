@@ -66,7 +66,8 @@ TEST_F(DCObjects, SelectedObjectsRefuseDeletionUntilEveryDCLetsGo) {
   HDC a = CreateCompatibleDC(nullptr);
   HDC b = CreateCompatibleDC(nullptr);
   HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
-  HBITMAP bitmap = CreateCompatibleBitmap(a, 3, 3);
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 3, 3);
   SelectObject(a, brush);
   SelectObject(b, brush);
   SelectObject(a, bitmap);
@@ -101,21 +102,43 @@ TEST_F(DCObjects, StockObjectsHaveTheirColoursAndOutliveDeleteObject) {
   for (int missing : {-1, 9, 12, 14, 1000}) EXPECT_EQ(GetStockObject(missing), nullptr) << missing;
 }
 
-TEST_F(DCObjects, CompatibleBitmapsAre32BitBlackAndZeroSizesGiveTheStockBitmap) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, 5, 3);
-  BITMAP info{};
-  GetObjectW(bitmap, sizeof info, &info);
-  EXPECT_EQ(info.bmBitsPixel, 32);
-  SelectObject(dc, bitmap);
-  EXPECT_EQ(GetPixel(dc, 4, 2), RGB(0, 0, 0));
+// A compatible bitmap takes the format of what the DC draws on: the screen's,
+// or the bitmap a memory DC holds, which is the monochrome stock one at first.
+TEST_F(DCObjects, CompatibleBitmapsTakeTheFormatOfTheirDC) {
+  HDC screen = GetDC(nullptr);
+  HWND window = NewWindow(0, 60, 10, 10);
+  HDC windowDC = GetDC(window);
+  HDC fresh = CreateCompatibleDC(screen);
+  HDC colour = MemoryDC(2, 2);
+  HDC mono = CreateCompatibleDC(nullptr);
+  SelectObject(mono, CreateBitmap(4, 4, 1, 1, nullptr));
+  const struct {
+    const char* name;
+    HDC dc;
+    int bitsPerPixel;
+  } cases[] = {{"screen", screen, 32},           {"window", windowDC, 32}, {"fresh memory DC", fresh, 1},
+               {"memory DC with colour", colour, 32}, {"memory DC with mono", mono, 1}};
+  for (const auto& c : cases) {
+    HBITMAP bitmap = CreateCompatibleBitmap(c.dc, 17, 3);
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(bitmap, sizeof info, &info), static_cast<int>(sizeof info)) << c.name;
+    EXPECT_EQ(info.bmBitsPixel, c.bitsPerPixel) << c.name;
+    EXPECT_EQ(info.bmWidthBytes, c.bitsPerPixel == 1 ? 4 : 68) << c.name << ": rows in whole words";
+    EXPECT_EQ(info.bmBits, nullptr) << c.name << ": device-dependent bitmaps keep their bits";
+    HDC probe = CreateCompatibleDC(nullptr);
+    SelectObject(probe, bitmap);
+    EXPECT_EQ(GetPixel(probe, 16, 2), RGB(0, 0, 0)) << c.name << " starts black";
+    DeleteDC(probe);
+    DeleteObject(bitmap);
+  }
 
-  HBITMAP empty = CreateCompatibleBitmap(dc, 0, 7);
-  EXPECT_EQ(empty, GetCurrentObject(CreateCompatibleDC(nullptr), OBJ_BITMAP));
+  HBITMAP empty = CreateCompatibleBitmap(screen, 0, 7);
+  EXPECT_EQ(empty, GetCurrentObject(CreateCompatibleDC(nullptr), OBJ_BITMAP)) << "the stock bitmap";
   EXPECT_TRUE(DeleteObject(empty));
   EXPECT_EQ(GetObjectType(empty), static_cast<DWORD>(OBJ_BITMAP));
-  EXPECT_EQ(CreateCompatibleBitmap(dc, -1, 4), nullptr);
-  EXPECT_EQ(CreateCompatibleBitmap(dc, 8192, 8192), nullptr) << "past the bitmap limits";
+  EXPECT_EQ(CreateCompatibleBitmap(screen, -1, 4), nullptr);
+  EXPECT_EQ(CreateCompatibleBitmap(screen, 8192, 8192), nullptr) << "past the bitmap limits";
+  EXPECT_EQ(CreateCompatibleBitmap(nullptr, 4, 4), nullptr);
 }
 
 TEST_F(DCObjects, BadHandlesFailEveryCallWithoutHarm) {

@@ -55,10 +55,12 @@ class GdiTest : public ::testing::Test {
     return CreateWindowExW(0, L"GdiTestClass", L"gdi", style, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
   }
 
-  // A memory DC holding a new w x h bitmap filled with `color`.
+  // A memory DC holding a new w x h colour bitmap filled with `color`.
   static HDC MemoryDC(int w, int h, COLORREF color = RGB(255, 255, 255)) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_NE(SelectObject(dc, CreateCompatibleBitmap(dc, w, h)), nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    EXPECT_NE(SelectObject(dc, CreateCompatibleBitmap(screen, w, h)), nullptr);
+    ReleaseDC(nullptr, screen);
     Fill(dc, RECT{0, 0, w, h}, color);
     return dc;
   }

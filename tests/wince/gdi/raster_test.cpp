@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "gdi/raster_ops.h"
+#include "gdi/span_kernels.h"
 #include "gdi_fixture.h"
 
 namespace {
 
 using Raster = gditest::GdiTest;
 using gditest::Fill;
+using wce::gdi::ChooseSpanKernel;
 using wce::gdi::FindRasterOp;
 using wce::gdi::Rop3;
 
@@ -61,20 +63,30 @@ TEST_F(Raster, EveryOperationGivesItsDefinitionOnKnownPixels) {
   }
 }
 
-// The fast rows of the common operations must match the truth table of their code.
-TEST_F(Raster, EveryRowAgreesWithItsTruthTable) {
+// The kernels of every code, with and without a column map, must match the
+// truth table of their code.
+TEST_F(Raster, EveryKernelAgreesWithItsTruthTable) {
   std::mt19937 random(7);
+  const int32_t columns[16] = {15, 0, 3, 3, 7, 1, 9, 2, 2, 14, 5, 6, 11, 0, 8, 4};
   for (int code = 0; code < 256; ++code) {
-    auto op = FindRasterOp(static_cast<DWORD>(code) << 16);
-    uint32_t d[16], s[16], p[16], expect[16];
-    for (int i = 0; i < 16; ++i) {
-      d[i] = random() & 0xFFFFFF;
-      s[i] = random() & 0xFFFFFF;
-      p[i] = random() & 0xFFFFFF;
-      expect[i] = Rop3(static_cast<uint8_t>(code), op.usesPattern ? p[i] : 0, op.usesSource ? s[i] : 0, d[i]);
+    for (bool mapped : {false, true}) {
+      auto op = FindRasterOp(static_cast<DWORD>(code) << 16);
+      uint32_t d[16], s[16], p[16], expect[16];
+      for (int i = 0; i < 16; ++i) {
+        d[i] = random() & 0xFFFFFF;
+        s[i] = random() & 0xFFFFFF;
+        p[i] = random() & 0xFFFFFF;
+      }
+      for (int i = 0; i < 16; ++i) {
+        uint32_t source = mapped ? s[columns[i]] : s[i];
+        expect[i] = Rop3(op.code, op.usesPattern ? p[i] : 0, op.usesSource ? source : 0, d[i]);
+      }
+      wce::gdi::Span span{d, op.usesSource ? s : nullptr, mapped ? columns : nullptr, op.usesPattern ? p : nullptr,
+                          16};
+      ChooseSpanKernel(wce::gdi::SpanKind::Raster, op.code, mapped)(wce::gdi::SpanParams{op.code, 0, 0}, span);
+      for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(d[i], expect[i]) << "code " << code << (mapped ? " mapped" : "") << " pixel " << i;
     }
-    op.row(op.code, d, op.usesSource ? s : nullptr, op.usesPattern ? p : nullptr, 16);
-    for (int i = 0; i < 16; ++i) ASSERT_EQ(d[i], expect[i]) << "code " << code << " pixel " << i;
   }
 }
 

@@ -26,6 +26,21 @@ HBITMAP CreateBitmapObject(int width, int height, uint32_t rgb) {
   }
 }
 
+HBITMAP CreateDeviceBitmap(int width, int height, int bitsPerPixel) {
+  if (width <= 0 || height <= 0 || !BitmapSizeAllowed(width, height)) return nullptr;
+  try {
+    Bitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.pixels.assign(static_cast<size_t>(width) * height, 0);
+    bitmap.bitsPerPixel = bitsPerPixel;
+    bitmap.deviceDependent = true;
+    return AddBitmap(std::move(bitmap));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 HBITMAP AddBitmap(Bitmap bitmap) {
   if (bitmap.width <= 0 || bitmap.height <= 0 || !BitmapSizeAllowed(bitmap.width, bitmap.height))
     return nullptr;

@@ -1,80 +1,279 @@
 #include "gdi/blit.h"
 
 #include <algorithm>
+#include <atomic>
+#include <optional>
 
 #include "gdi/rects.h"
 
 namespace wce::gdi {
-
-// Solid brushes only so far: the origin matters once brushes have patterns.
-PatternRows::PatternRows(const Brush& brush, POINT) : rgb_(PixelFromColor(brush.color)) {}
-
-const uint32_t* PatternRows::Row(int, int, int n) {
-  if (static_cast<int>(row_.size()) < n) row_.assign(n, rgb_);
-  return row_.data();
-}
-
 namespace {
 
-// Where source pixels come from: the canvas itself, or a copy of the part the
-// call reads when source and target share pixels.
-struct SourceRows {
-  const uint32_t* pixels = nullptr;
-  int stride = 0;
-  POINT shift{0, 0};  // source pixel = target pixel + shift
-  std::vector<uint32_t> copy;
+std::atomic<bool> gReferencePixels{false};
 
-  const uint32_t* At(int x, int y) const {
-    return pixels + static_cast<size_t>(y + shift.y) * stride + (x + shift.x);
-  }
+int64_t Wrap(int64_t value, int64_t size) {
+  int64_t r = value % size;
+  return r < 0 ? r + size : r;
+}
+
+// One axis with its extents made positive: destination [start, start +
+// length), source [sourceStart, sourceStart + sourceLength).
+struct Axis {
+  int64_t start = 0;
+  int64_t length = 0;
+  int64_t sourceStart = 0;
+  int64_t sourceLength = 0;
+  bool mirrored = false;
 };
 
-void Snapshot(SourceRows& rows, const RECT& targetPart) {
-  RECT read = Offset(targetPart, rows.shift.x, rows.shift.y);
-  int w = read.right - read.left, h = read.bottom - read.top;
-  rows.copy.resize(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* from = rows.pixels + static_cast<size_t>(read.top + y) * rows.stride + read.left;
-    std::copy(from, from + w, rows.copy.begin() + static_cast<ptrdiff_t>(y) * w);
+Axis Normalise(const CopyAxis& a) {
+  Axis axis{a.at, a.extent, a.sourceAt, a.sourceExtent, (a.extent < 0) != (a.sourceExtent < 0)};
+  if (axis.length < 0) {
+    axis.start += axis.length;
+    axis.length = -axis.length;
   }
-  rows.pixels = rows.copy.data();
-  rows.stride = w;
-  rows.shift = POINT{-targetPart.left, -targetPart.top};
+  if (axis.sourceLength < 0) {
+    axis.sourceStart += axis.sourceLength;
+    axis.sourceLength = -axis.sourceLength;
+  }
+  return axis;
 }
+
+// The Bresenham walk in closed form: the first source index that lands on
+// destination index i. Enlarging, i takes ((2i+1)S - 1) / 2D; shrinking,
+// source j lands on ((2j+1)D - 1) / 2S, and the first j reaching i is
+// ceil((2Si + 1 - D) / 2D) = (2Si + D) / 2D. Extents stay below 2^32, so
+// every product fits 64 bits unsigned.
+uint64_t FirstSource(uint64_t i, uint64_t d, uint64_t s) {
+  if (d >= s) return ((2 * i + 1) * s - 1) / (2 * d);
+  return (2 * s * i + d) / (2 * d);
+}
+
+// Which destination coordinates of one axis are drawn, and where each reads.
+struct AxisTable {
+  int64_t from = 0;  // DC coordinates [from, to)
+  int64_t to = 0;
+  std::vector<int32_t> first;  // per coordinate: the first source pixel (source canvas coordinate)
+  std::vector<int32_t> count;  // and how many merge onto it
+  bool identity = false;       // first[k] == first[0] + k, one each
+  bool merging = false;
+  int32_t lo = 0;  // source pixels read: [lo, hi)
+  int32_t hi = 0;
+};
+
+// `bounds` are the DC coordinates the target has; `readable` the source's
+// canvas coordinates that may be read, `sourceOrigin` its DC's origin there.
+bool BuildAxis(const Axis& a, int64_t boundsLo, int64_t boundsHi, bool readsSource, int64_t readableLo,
+               int64_t readableHi, int64_t sourceOrigin, bool merge, AxisTable& t) {
+  t.from = std::max(a.start, boundsLo);
+  t.to = std::min(a.start + a.length, boundsHi);
+  if (t.from >= t.to) return false;
+  if (!readsSource) return true;
+  if (a.sourceLength == 0) return false;
+  const uint64_t d = static_cast<uint64_t>(a.length), s = static_cast<uint64_t>(a.sourceLength);
+  t.merging = merge && d < s;
+  t.identity = !a.mirrored && d == s;
+  int64_t drawnFrom = 0, drawnTo = 0;
+  t.first.reserve(static_cast<size_t>(t.to - t.from));
+  for (int64_t c = t.from; c < t.to; ++c) {
+    uint64_t i = static_cast<uint64_t>(a.mirrored ? a.start + a.length - 1 - c : c - a.start);
+    uint64_t f = FirstSource(i, d, s);
+    uint64_t n = t.merging ? FirstSource(i + 1, d, s) - f : 1;
+    int64_t at = a.sourceStart + static_cast<int64_t>(f) + sourceOrigin;
+    bool readable = at >= readableLo && at + static_cast<int64_t>(n) <= readableHi;
+    if (!readable) {
+      if (!t.first.empty()) break;  // the walk is monotonic: nothing further is readable
+      continue;
+    }
+    if (t.first.empty()) drawnFrom = c;
+    drawnTo = c + 1;
+    t.first.push_back(static_cast<int32_t>(at));
+    t.count.push_back(static_cast<int32_t>(n));
+  }
+  if (t.first.empty()) return false;
+  t.from = drawnFrom;
+  t.to = drawnTo;
+  t.lo = std::min(t.first.front(), t.first.back());
+  t.hi = std::max(t.first.front() + t.count.front(), t.first.back() + t.count.back());
+  return true;
+}
+
+uint32_t Merge(int stretchMode, uint32_t a, uint32_t b) { return stretchMode == WHITEONBLACK ? a | b : a & b; }
+
+// The source pixels a call reads: the canvas itself, or a copy of the part
+// it reads, in the target's format, when the formats differ or the source
+// shares the target's pixels.
+struct SourceView {
+  const uint32_t* pixels = nullptr;
+  int stride = 0;
+  std::vector<uint32_t> copy;
+
+  const uint32_t* Row(int32_t y) const { return pixels + static_cast<size_t>(y) * stride; }
+};
+
+void TakeCopy(SourceView& view, const Canvas& source, AxisTable& x, AxisTable& y, bool targetMono,
+              const EdgeColors& colors) {
+  const int w = x.hi - x.lo, h = y.hi - y.lo;
+  view.copy.resize(static_cast<size_t>(w) * h);
+  for (int row = 0; row < h; ++row) {
+    const uint32_t* from = source.pixels + static_cast<size_t>(y.lo + row) * source.width + x.lo;
+    uint32_t* to = view.copy.data() + static_cast<size_t>(row) * w;
+    for (int col = 0; col < w; ++col) to[col] = ConvertPixel(from[col], source.mono, targetMono, colors);
+  }
+  for (int32_t& v : x.first) v -= x.lo;
+  for (int32_t& v : y.first) v -= y.lo;
+  x.hi -= x.lo;
+  x.lo = 0;
+  y.hi -= y.lo;
+  y.lo = 0;
+  view.pixels = view.copy.data();
+  view.stride = w;
+}
+
+// The source row for one destination row: the row itself, or the rows that
+// shrink onto it merged. Consecutive destination rows often share one.
+class SourceRows {
+ public:
+  SourceRows(const SourceView& view, const AxisTable& x, const AxisTable& y, int stretchMode)
+      : view_(view), x_(x), y_(y), mode_(stretchMode) {}
+
+  const uint32_t* For(int64_t k) {
+    int32_t first = y_.first[k], count = y_.count[k];
+    if (count == 1) return view_.Row(first);
+    if (first == cachedFirst_) return merged_.data();
+    merged_.resize(static_cast<size_t>(view_.stride));
+    std::copy(view_.Row(first) + x_.lo, view_.Row(first) + x_.hi, merged_.begin() + x_.lo);
+    for (int32_t r = first + 1; r < first + count; ++r) {
+      const uint32_t* row = view_.Row(r);
+      for (int32_t c = x_.lo; c < x_.hi; ++c) merged_[c] = Merge(mode_, merged_[c], row[c]);
+    }
+    cachedFirst_ = first;
+    return merged_.data();
+  }
+
+ private:
+  const SourceView& view_;
+  const AxisTable& x_;
+  const AxisTable& y_;
+  int mode_;
+  int32_t cachedFirst_ = -1;
+  std::vector<uint32_t> merged_;
+};
 
 }  // namespace
 
-size_t Blit(const Canvas& target, const RECT& rect, const Canvas* source, POINT sourceAt, const RasterOp& op,
-            PatternRows* pattern) {
-  if (!target.pixels || target.clip.empty() || Empty(rect)) return 0;
-  RECT area = Offset(rect, target.origin.x, target.origin.y);
-  SourceRows rows;
-  if (op.usesSource) {
-    if (!source || !source->pixels) return 0;
-    rows.pixels = source->pixels;
-    rows.stride = source->width;
-    rows.shift = POINT{sourceAt.x + source->origin.x - area.left, sourceAt.y + source->origin.y - area.top};
-    // Target pixels whose source lies outside what can be read stay as they are.
-    area = Intersect(area, Offset(source->readable, -rows.shift.x, -rows.shift.y));
-    if (Empty(area)) return 0;
-    bool overlaps = !Empty(Intersect(area, Offset(area, rows.shift.x, rows.shift.y)));
-    if (source->pixels == target.pixels && overlaps) Snapshot(rows, area);
-  }
-  size_t changed = 0;
-  for (const RECT& clip : target.clip) {
-    RECT part = Intersect(area, clip);
-    if (Empty(part)) continue;
-    int n = part.right - part.left;
-    for (int y = part.top; y < part.bottom; ++y) {
-      uint32_t* dest = target.pixels + static_cast<size_t>(y) * target.width + part.left;
-      const uint32_t* src = op.usesSource ? rows.At(part.left, y) : nullptr;
-      const uint32_t* pat =
-          op.usesPattern ? pattern->Row(part.left - target.origin.x, y - target.origin.y, n) : nullptr;
-      op.row(op.code, dest, src, pat, n);
+PatternRows::PatternRows(const Brush& brush, POINT origin, bool monoTarget, const EdgeColors& colors)
+    : origin_(origin) {
+  if (brush.style == BS_PATTERN && brush.pattern) {
+    pattern_ = brush.pattern.get();
+    converted_.reserve(pattern_->pixels.size());
+    for (uint32_t p : pattern_->pixels) {
+      if (pattern_->Mono() && !monoTarget)
+        converted_.push_back(p ? colors.background : colors.text);  // as the platform: text and background
+      else
+        converted_.push_back(monoTarget ? NearestMono(p) : p);
     }
-    changed += static_cast<size_t>(n) * (part.bottom - part.top);
+    return;
   }
-  return changed;
+  uint32_t rgb = PixelFromColor(brush.color);
+  solid_ = monoTarget ? NearestMono(rgb) : rgb;
+}
+
+const uint32_t* PatternRows::Row(int64_t x, int64_t y, int n) {
+  if (static_cast<int>(row_.size()) < n) row_.resize(static_cast<size_t>(n), solid_);
+  if (!pattern_) return row_.data();
+  const int w = pattern_->width;
+  const uint32_t* line = converted_.data() + static_cast<size_t>(Wrap(y - origin_.y, pattern_->height)) * w;
+  int column = static_cast<int>(Wrap(x - origin_.x, w));
+  for (int i = 0; i < n; ++i) {
+    row_[i] = line[column];
+    if (++column == w) column = 0;
+  }
+  return row_.data();
+}
+
+size_t Copy(const Canvas& target, const Canvas* source, const CopyCall& call) {
+  return gReferencePixels ? ReferenceCopy(target, source, call) : FastCopy(target, source, call);
+}
+
+void UseReferencePixels(bool on) { gReferencePixels = on; }
+
+size_t FastCopy(const Canvas& target, const Canvas* source, const CopyCall& call) {
+  const CopyParams& params = call.params;
+  const bool readsSource = params.kind != SpanKind::Raster || params.op.usesSource;
+  const bool usesPattern = params.kind == SpanKind::Raster && params.op.usesPattern;
+  if (!target.pixels || target.clip.empty()) return 0;
+  if (readsSource && (!source || !source->pixels)) return 0;
+  if (usesPattern && !call.brush) return 0;
+
+  // Clip first: the destination to the target, then to what has a readable source.
+  const bool merge = params.stretchMode == BLACKONWHITE || params.stretchMode == WHITEONBLACK;
+  const POINT so = source ? source->origin : POINT{0, 0};
+  const RECT readable = source ? source->readable : RECT{};
+  AxisTable x, y;
+  if (!BuildAxis(Normalise(call.x), -target.origin.x, int64_t{target.width} - target.origin.x, readsSource,
+                 readable.left, readable.right, so.x, merge, x) ||
+      !BuildAxis(Normalise(call.y), -target.origin.y, int64_t{target.height} - target.origin.y, readsSource,
+                 readable.top, readable.bottom, so.y, merge, y))
+    return 0;
+
+  SourceView view;
+  if (readsSource) {
+    view.pixels = source->pixels;
+    view.stride = source->width;
+    if (source->mono != target.mono || source->pixels == target.pixels)
+      TakeCopy(view, *source, x, y, target.mono, call.colors);
+  }
+  SourceRows rows(view, x, y, params.stretchMode);
+
+  // The kernel, once for the whole call.
+  const bool mapped = readsSource && !x.merging && !x.identity;
+  const SpanKernel kernel = ChooseSpanKernel(params.kind, params.op.code, mapped);
+  const SpanParams spanParams{params.op.code, params.key, params.alpha};
+  const bool toMono = target.mono && params.kind == SpanKind::Blend;
+  std::optional<PatternRows> pattern;
+  if (usesPattern) pattern.emplace(*call.brush, call.brushOrigin, target.mono, call.colors);
+  std::vector<uint32_t> mergedColumns;
+
+  size_t written = 0;
+  for (const RECT& clip : target.clip) {
+    const int64_t left = std::max<int64_t>(clip.left, x.from + target.origin.x);
+    const int64_t right = std::min<int64_t>(clip.right, x.to + target.origin.x);
+    const int64_t top = std::max<int64_t>(clip.top, y.from + target.origin.y);
+    const int64_t bottom = std::min<int64_t>(clip.bottom, y.to + target.origin.y);
+    if (left >= right || top >= bottom) continue;
+    const int n = static_cast<int>(right - left);
+    const int64_t k0 = left - target.origin.x - x.from;
+    for (int64_t py = top; py < bottom; ++py) {
+      Span span;
+      span.dest = target.pixels + static_cast<size_t>(py) * target.width + left;
+      span.n = n;
+      if (readsSource) {
+        const uint32_t* row = rows.For(py - target.origin.y - y.from);
+        if (x.merging) {
+          mergedColumns.resize(static_cast<size_t>(n));
+          for (int i = 0; i < n; ++i) {
+            const int32_t f = x.first[k0 + i], c = x.count[k0 + i];
+            uint32_t v = row[f];
+            for (int32_t j = 1; j < c; ++j) v = Merge(params.stretchMode, v, row[f + j]);
+            mergedColumns[i] = v;
+          }
+          span.source = mergedColumns.data();
+        } else if (x.identity) {
+          span.source = row + x.first[k0];
+        } else {
+          span.source = row;
+          span.columns = x.first.data() + k0;
+        }
+      }
+      if (pattern) span.pattern = pattern->Row(left - target.origin.x, py - target.origin.y, n);
+      kernel(spanParams, span);
+      if (toMono)
+        for (int i = 0; i < n; ++i) span.dest[i] = NearestMono(span.dest[i]);
+    }
+    written += static_cast<size_t>(n) * static_cast<size_t>(bottom - top);
+  }
+  return written;
 }
 
 }  // namespace wce::gdi

@@ -71,6 +71,7 @@ Canvas BitmapCanvas(DCState& state) {
   canvas.width = bitmap->width;
   canvas.height = bitmap->height;
   canvas.readable = RECT{0, 0, bitmap->width, bitmap->height};
+  canvas.mono = bitmap->Mono();
   if (!selected.object->stock) canvas.clip.push_back(canvas.readable);
   return canvas;
 }

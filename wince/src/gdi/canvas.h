@@ -21,6 +21,7 @@ struct Canvas {
   POINT origin{0, 0};     // the DC's (0, 0) on the pixels
   std::vector<RECT> clip;  // where drawing may land, pixel coordinates, disjoint
   RECT readable{};         // where pixels may be read, pixel coordinates
+  bool mono = false;       // a monochrome bitmap: pixels are 0 or 0xFFFFFF
 };
 
 // Where a window or screen DC sits on the screen. Asked of the user layer and
@@ -42,6 +43,8 @@ class DrawSession {
   const Canvas& Target() const { return target_; }
   const Canvas* Source() const { return source_ ? &sourceCanvas_ : nullptr; }
   DCState& State() { return dc_.state; }
+  // The source DC's state (its background colour turns colour into monochrome).
+  const DCState* SourceState() const { return source_ ? &source_->state : nullptr; }
   // Call after pixels of the target changed; window and screen DCs then tell
   // the host on release.
   void Drew() {

@@ -60,21 +60,6 @@ BOOL WINAPI DeleteDC(HDC hdc) {
   return TRUE;
 }
 
-HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
-  if (!FindDC(hdc)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  if (cx < 0 || cy < 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  if (cx == 0 || cy == 0) return StockBitmap();  // as the platform: its 1 x 1 stock bitmap
-  HBITMAP bitmap = CreateBitmapObject(cx, cy, 0);
-  if (!bitmap) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-  return bitmap;
-}
-
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
   std::shared_ptr<DeviceContext> dc = FindDC(hdc);
   if (!dc) {
@@ -95,7 +80,7 @@ HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
 HGDIOBJ WINAPI GetStockObject(int i) { return StockObject(i); }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-  return static_cast<HBRUSH>(AddObject(Brush{BS_SOLID, color & 0x00FFFFFF}));
+  return static_cast<HBRUSH>(AddObject(Brush{BS_SOLID, color & 0x00FFFFFF, nullptr}));
 }
 
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {

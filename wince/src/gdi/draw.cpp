@@ -1,9 +1,10 @@
-// Drawing on DCs: raster copies, fills and single pixels.
+// Drawing on DCs: raster copies, stretched, keyed and blended copies, fills
+// and single pixels.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
+#include <memory>
 
 #include "gdi/blit.h"
 #include "gdi/canvas.h"
@@ -11,59 +12,13 @@
 #include "gdi/objects.h"
 #include "gdi/raster_ops.h"
 #include "gdi/rects.h"
+#include "gdi/stock.h"
 
 namespace wce::gdi {
 namespace {
 
-struct Area {
-  RECT rect{};       // DC coordinates, left/top inclusive
-  POINT sourceAt{};  // the source's pixel for rect's top-left
-};
-
-// One axis: [at, at + extent) with its source position, negative extents
-// turned round, cut to the coordinate range. False when nothing is left, or
-// when a source is read from so far out that nothing there can be read.
-bool TrimAxis(int64_t at, int64_t extent, int64_t sourceAt, bool readsSource, LONG& from, LONG& to,
-              LONG& source) {
-  if (extent < 0) {
-    at += extent;
-    sourceAt += extent;
-    extent = -extent;
-  }
-  const int64_t limit = kCoordLimit;
-  int64_t lo = std::max(at, -limit), hi = std::min(at + extent, limit);
-  sourceAt += lo - at;
-  if (lo >= hi) return false;
-  if (!readsSource) sourceAt = 0;
-  if (sourceAt < -limit || sourceAt > limit) return false;
-  from = static_cast<LONG>(lo);
-  to = static_cast<LONG>(hi);
-  source = static_cast<LONG>(sourceAt);
-  return true;
-}
-
-std::optional<Area> MakeArea(int64_t x, int64_t y, int64_t cx, int64_t cy, const RasterOp& op, int sx = 0,
-                             int sy = 0) {
-  Area a;
-  if (!TrimAxis(x, cx, sx, op.usesSource, a.rect.left, a.rect.right, a.sourceAt.x)) return std::nullopt;
-  if (!TrimAxis(y, cy, sy, op.usesSource, a.rect.top, a.rect.bottom, a.sourceAt.y)) return std::nullopt;
-  return a;
-}
-
 const Brush* BrushOf(const std::shared_ptr<GdiObject>& object) {
   return object ? std::get_if<Brush>(&object->payload) : nullptr;
-}
-
-// One raster operation over an area of the session's target. Operations
-// with a pattern and no brush to give one draw nothing, as with the null brush.
-void Run(DrawSession& session, const Area& area, const RasterOp& op, const Brush* brush) {
-  std::optional<PatternRows> pattern;
-  if (op.usesPattern) {
-    if (!brush || brush->DrawsNothing()) return;
-    pattern.emplace(*brush, session.State().brushOrigin);
-  }
-  if (Blit(session.Target(), area.rect, session.Source(), area.sourceAt, op, pattern ? &*pattern : nullptr))
-    session.Drew();
 }
 
 std::shared_ptr<DeviceContext> DCOrFail(HDC hdc) {
@@ -71,6 +26,76 @@ std::shared_ptr<DeviceContext> DCOrFail(HDC hdc) {
   if (!dc) SetLastError(ERROR_INVALID_HANDLE);
   return dc;
 }
+
+BOOL Fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+EdgeColors ColorsOf(const DCState& target, const DCState* source) {
+  EdgeColors colors;
+  colors.text = PixelFromColor(target.textColor);
+  colors.background = PixelFromColor(target.bkColor);
+  if (source) colors.sourceBackground = PixelFromColor(source->bkColor);
+  return colors;
+}
+
+// One copy on the session's target. Operations with a pattern and no brush
+// to give one draw nothing, as with the null brush.
+void Run(DrawSession& session, CopyCall call, const Brush* brush) {
+  if (call.params.kind == SpanKind::Raster && call.params.op.usesPattern) {
+    if (!brush || brush->DrawsNothing()) return;
+    call.brush = brush;
+    call.brushOrigin = session.State().brushOrigin;
+  }
+  call.colors = ColorsOf(session.State(), session.SourceState());
+  if (Copy(session.Target(), session.Source(), call)) session.Drew();
+}
+
+CopyCall RasterCall(DWORD rop, int x, int y, int cx, int cy, int sx, int sy, int scx, int scy) {
+  CopyCall call;
+  call.x = CopyAxis{x, cx, sx, scx};
+  call.y = CopyAxis{y, cy, sy, scy};
+  call.params.op = FindRasterOp(rop);
+  return call;
+}
+
+// A rectangle of the source DC in its own coordinates lies where it can be read.
+bool Readable(const Canvas& source, int x, int y, int cx, int cy) {
+  RECT inDC = Offset(source.readable, -source.origin.x, -source.origin.y);
+  return int64_t{x} >= inDC.left && int64_t{y} >= inDC.top && int64_t{x} + cx <= inDC.right &&
+         int64_t{y} + cy <= inDC.bottom;
+}
+
+bool Overlap(int ax, int ay, int acx, int acy, int bx, int by, int bcx, int bcy) {
+  return int64_t{ax} < int64_t{bx} + bcx && int64_t{bx} < int64_t{ax} + acx && int64_t{ay} < int64_t{by} + bcy &&
+         int64_t{by} < int64_t{ay} + acy;
+}
+
+// TransparentImage's source: a DC, or a bitmap selected nowhere, which is
+// held in a DC of our own for the length of the call so no one selects it
+// meanwhile.
+class ImageSource {
+ public:
+  explicit ImageSource(HANDLE handle) {
+    dc_ = FindDC(static_cast<HDC>(handle));
+    if (dc_ || !FindBitmap(handle)) return;
+    own_ = NewDC(DCKind::Memory);
+    std::shared_ptr<DeviceContext> own = FindDC(own_);
+    if (own && Select(*own, handle)) dc_ = std::move(own);
+  }
+  ~ImageSource() {
+    if (own_) RemoveDC(own_);
+  }
+  ImageSource(const ImageSource&) = delete;
+  ImageSource& operator=(const ImageSource&) = delete;
+
+  DeviceContext* Get() const { return dc_.get(); }
+
+ private:
+  HDC own_ = nullptr;
+  std::shared_ptr<DeviceContext> dc_;
+};
 
 // The canvas pixel for DC point (x, y), or null outside `limits`.
 uint32_t* PixelAt(const Canvas& canvas, const std::vector<RECT>& limits, int x, int y) {
@@ -92,28 +117,82 @@ extern "C" {
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
   std::shared_ptr<DeviceContext> dc = DCOrFail(hdc);
   if (!dc) return FALSE;
-  RasterOp op = FindRasterOp(rop);
+  CopyCall call = RasterCall(rop, x, y, cx, cy, x1, y1, cx, cy);
   std::shared_ptr<DeviceContext> source;
-  if (op.usesSource && !(source = DCOrFail(hdcSrc))) return FALSE;  // ignored when not needed
-  std::optional<Area> area = MakeArea(x, y, cx, cy, op, x1, y1);
-  if (!area) return TRUE;
+  if (call.params.op.usesSource && !(source = DCOrFail(hdcSrc))) return FALSE;  // ignored when not needed
   DrawSession session(*dc, source.get());
-  Run(session, *area, op, session.State().CurrentBrush());
+  Run(session, call, session.State().CurrentBrush());
+  return TRUE;
+}
+
+BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                       int wSrc, int hSrc, DWORD rop) {
+  std::shared_ptr<DeviceContext> dc = DCOrFail(hdcDest);
+  if (!dc) return FALSE;
+  CopyCall call = RasterCall(rop, xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc);
+  std::shared_ptr<DeviceContext> source;
+  if (call.params.op.usesSource) {
+    if (!(source = DCOrFail(hdcSrc))) return FALSE;
+  } else {
+    call.x.sourceExtent = wDest;  // a fill of the destination, as PatBlt
+    call.y.sourceExtent = hDest;
+  }
+  DrawSession session(*dc, source.get());
+  call.params.stretchMode = session.State().stretchMode;
+  Run(session, call, session.State().CurrentBrush());
+  return TRUE;
+}
+
+BOOL WINAPI TransparentImage(HDC hdcDest, int DstX, int DstY, int DstCx, int DstCy, HANDLE hSrc, int SrcX,
+                             int SrcY, int SrcCx, int SrcCy, COLORREF TransparentColor) {
+  std::shared_ptr<DeviceContext> dc = DCOrFail(hdcDest);
+  if (!dc) return FALSE;
+  if (DstCx < 0 || DstCy < 0 || SrcCx < 0 || SrcCy < 0) return Fail(ERROR_INVALID_PARAMETER);
+  ImageSource source(hSrc);
+  if (!source.Get()) return Fail(ERROR_INVALID_HANDLE);
+  CopyCall call;
+  call.x = CopyAxis{DstX, DstCx, SrcX, SrcCx};
+  call.y = CopyAxis{DstY, DstCy, SrcY, SrcCy};
+  call.params.kind = SpanKind::Keyed;
+  call.params.stretchMode = COLORONCOLOR;
+  DrawSession session(*dc, source.Get());
+  // The key meets the source after it took the destination's format.
+  uint32_t key = PixelFromColor(TransparentColor);
+  call.params.key = session.Target().mono ? NearestMono(key) : key;
+  Run(session, call, nullptr);
+  return TRUE;
+}
+
+BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                       int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
+  std::shared_ptr<DeviceContext> dc = DCOrFail(hdcDest);
+  if (!dc) return FALSE;
+  std::shared_ptr<DeviceContext> source = DCOrFail(hdcSrc);
+  if (!source) return FALSE;
+  if (wDest < 0 || hDest < 0 || wSrc < 0 || hSrc < 0) return Fail(ERROR_INVALID_PARAMETER);
+  // Per-pixel alpha needs pixels that carry one; ours are 0x00RRGGBB.
+  if (ftn.BlendOp != AC_SRC_OVER || ftn.AlphaFormat != 0) return Fail(ERROR_INVALID_PARAMETER);
+  if (dc == source && Overlap(xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc, wSrc, hSrc))
+    return Fail(ERROR_INVALID_PARAMETER);
+  CopyCall call;
+  call.x = CopyAxis{xoriginDest, wDest, xoriginSrc, wSrc};
+  call.y = CopyAxis{yoriginDest, hDest, yoriginSrc, hSrc};
+  call.params.kind = SpanKind::Blend;
+  call.params.alpha = ftn.SourceConstantAlpha;
+  call.params.stretchMode = COLORONCOLOR;
+  DrawSession session(*dc, source.get());
+  if (!Readable(*session.Source(), xoriginSrc, yoriginSrc, wSrc, hSrc)) return Fail(ERROR_INVALID_PARAMETER);
+  Run(session, call, nullptr);
   return TRUE;
 }
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   std::shared_ptr<DeviceContext> dc = DCOrFail(hdc);
   if (!dc) return FALSE;
-  RasterOp op = FindRasterOp(rop);
-  if (op.usesSource) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  std::optional<Area> area = MakeArea(x, y, w, h, op);
-  if (!area) return TRUE;
+  CopyCall call = RasterCall(rop, x, y, w, h, 0, 0, w, h);
+  if (call.params.op.usesSource) return Fail(ERROR_INVALID_PARAMETER);
   DrawSession session(*dc);
-  Run(session, *area, op, session.State().CurrentBrush());
+  Run(session, call, session.State().CurrentBrush());
   return TRUE;
 }
 
@@ -128,11 +207,12 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   }
   int64_t width = int64_t{lprc->right} - lprc->left, height = int64_t{lprc->bottom} - lprc->top;
   if (width <= 0 || height <= 0) return 1;  // an upside-down rectangle covers nothing
-  RasterOp op = FindRasterOp(PATCOPY);
-  std::optional<Area> area = MakeArea(lprc->left, lprc->top, width, height, op);
-  if (!area) return 1;
+  CopyCall call;
+  call.x = CopyAxis{lprc->left, width, 0, width};
+  call.y = CopyAxis{lprc->top, height, 0, height};
+  call.params.op = FindRasterOp(PATCOPY);
   DrawSession session(*dc);
-  Run(session, *area, op, BrushOf(brush));
+  Run(session, call, BrushOf(brush));
   return 1;
 }
 
@@ -154,9 +234,10 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
   DrawSession session(*dc);
   uint32_t* pixel = PixelAt(session.Target(), session.Target().clip, x, y);
   if (!pixel) return CLR_INVALID;
-  *pixel = PixelFromColor(color);
+  uint32_t rgb = PixelFromColor(color);
+  *pixel = session.Target().mono ? NearestMono(rgb) : rgb;
   session.Drew();
-  return color & 0x00FFFFFF;
+  return ColorFromPixel(*pixel);  // the colour the pixel took
 }
 
 }  // extern "C"

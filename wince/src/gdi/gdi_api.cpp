@@ -29,15 +29,22 @@ int Describe(const Pen& pen, int size, void* buffer) {
 
 int Describe(const Font& font, int size, void* buffer) { return CopyOut(LogFontOf(font), size, buffer); }
 
+// Device-dependent bitmaps keep their bits to themselves and count rows in
+// whole words, as the platform does; DIB sections show our 32-bit rows.
 int Describe(const Bitmap& bitmap, int size, void* buffer) {
   BITMAP info{};
   info.bmType = 0;
   info.bmWidth = bitmap.width;
   info.bmHeight = bitmap.height;  // positive: rows run top-down in memory
-  info.bmWidthBytes = bitmap.width * 4;
   info.bmPlanes = 1;
-  info.bmBitsPixel = 32;
-  info.bmBits = const_cast<uint32_t*>(bitmap.pixels.data());
+  info.bmBitsPixel = static_cast<WORD>(bitmap.bitsPerPixel);
+  if (bitmap.deviceDependent) {
+    info.bmWidthBytes = (bitmap.width * bitmap.bitsPerPixel + 15) / 16 * 2;
+    info.bmBits = nullptr;
+  } else {
+    info.bmWidthBytes = bitmap.width * 4;
+    info.bmBits = const_cast<uint32_t*>(bitmap.pixels.data());
+  }
   return CopyOut(info, size, buffer);
 }
 

@@ -1,7 +1,7 @@
 // Raster operations: how destination, source and pattern pixels combine.
 // The code's third byte is the truth table (bit P*4 + S*2 + D gives the
 // result for those three input bits), so any code can be worked out; the
-// common ones have rows of their own.
+// common ones have span kernels of their own (span_kernels.h).
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,10 @@
 
 namespace wce::gdi {
 
-// n pixels of one row; `source` and `pattern` are null when the operation
-// does not use them.
-using RowOp = void (*)(uint8_t code, uint32_t* dest, const uint32_t* source, const uint32_t* pattern, int n);
-
 struct RasterOp {
   uint8_t code = 0;
   bool usesSource = false;
   bool usesPattern = false;
-  RowOp row = nullptr;
 };
 
 constexpr uint8_t RopCode(DWORD rop) { return static_cast<uint8_t>(rop >> 16); }
@@ -29,8 +24,9 @@ constexpr bool RopUsesPattern(uint8_t code) { return (((code >> 4) ^ code) & 0x0
 // Any ternary operation on 24-bit pixels, straight from its truth table.
 uint32_t Rop3(uint8_t code, uint32_t pattern, uint32_t source, uint32_t dest);
 
-RasterOp FindRasterOp(DWORD rop);
-// Whether `code` has a row of its own (tests check those against Rop3).
-bool HasNamedRow(uint8_t code);
+constexpr RasterOp FindRasterOp(DWORD rop) {
+  uint8_t code = RopCode(rop);
+  return RasterOp{code, RopUsesSource(code), RopUsesPattern(code)};
+}
 
 }  // namespace wce::gdi

@@ -22,7 +22,7 @@ StockTable& Stock() {
   return table;
 }
 
-Brush SolidBrush(COLORREF color) { return Brush{BS_SOLID, color}; }
+Brush SolidBrush(COLORREF color) { return Brush{BS_SOLID, color, nullptr}; }
 
 // What each stock index holds; nothing for the numbers CE leaves empty.
 std::optional<Payload> StockPayload(int index) {
@@ -32,12 +32,12 @@ std::optional<Payload> StockPayload(int index) {
     case GRAY_BRUSH: return SolidBrush(RGB(128, 128, 128));
     case DKGRAY_BRUSH: return SolidBrush(RGB(64, 64, 64));
     case BLACK_BRUSH: return SolidBrush(RGB(0, 0, 0));
-    case NULL_BRUSH: return Brush{BS_NULL, 0};
+    case NULL_BRUSH: return Brush{BS_NULL, 0, nullptr};
     case WHITE_PEN: return Pen{PS_SOLID, 1, RGB(255, 255, 255)};
     case BLACK_PEN: return Pen{PS_SOLID, 1, RGB(0, 0, 0)};
     case NULL_PEN: return Pen{PS_NULL, 1, 0};
     case SYSTEM_FONT: return Font{};
-    case kStockBitmapSlot: return Bitmap{1, 1, {0}};
+    case kStockBitmapSlot: return Bitmap{1, 1, {0}, 1, true};  // monochrome, bit 0
     default: return std::nullopt;
   }
 }

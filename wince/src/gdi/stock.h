@@ -7,9 +7,8 @@ namespace wce::gdi {
 
 // GetStockObject's table; NULL for an index the device has no object for.
 HGDIOBJ StockObject(int index);
-// The 1 x 1 bitmap a new memory DC holds. The platform's is monochrome; ours
-// is one 32-bit black pixel that nothing can draw on, so that every DC may
-// share it and reading it always gives black.
+// The 1 x 1 monochrome bitmap a new memory DC holds: one black pixel that
+// nothing can draw on, so that every DC may share it.
 HBITMAP StockBitmap();
 // Forgets the handles (the object table is cleared alongside).
 void ResetStockObjects();

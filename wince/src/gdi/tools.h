@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "gdi/bitmap.h"
 #include "gdi/font_object.h"
 
 namespace wce::gdi {
@@ -19,15 +21,26 @@ constexpr COLORREF ColorFromPixel(uint32_t pixel) {
   return ((pixel & 0xFF) << 16) | (pixel & 0xFF00) | ((pixel >> 16) & 0xFF);
 }
 
-// A solid or a null brush. Pattern brushes add a bitmap here.
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// The nearer of black and white, as a colour lands on a monochrome bitmap.
+constexpr uint32_t NearestMono(uint32_t pixel) {
+  uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
+  return sum >= 383 ? kWhite : 0;
+}
+
+// A solid, null or pattern brush. A pattern brush keeps its own copy of the
+// bitmap, so the caller may delete the bitmap at once.
 struct Brush {
   UINT style = BS_SOLID;
   COLORREF color = 0;  // flag byte cleared
+  std::shared_ptr<const Bitmap> pattern;  // BS_PATTERN
 
-  bool DrawsNothing() const { return style == BS_NULL; }
+  bool DrawsNothing() const { return style == BS_NULL || (style == BS_PATTERN && !pattern); }
 };
 
-// Lines arrive later; the stock pens already exist so that DCs hold one.
+// Pens draw one pixel wide and solid, whatever their width and style;
+// PS_NULL draws nothing.
 struct Pen {
   UINT style = PS_SOLID;
   int width = 1;

@@ -1,0 +1,138 @@
+#include "gdi/span_kernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gdi/raster_ops.h"
+#include "gdi/tools.h"
+
+namespace wce::gdi {
+namespace {
+
+using PixelOp = uint32_t (*)(uint32_t p, uint32_t s, uint32_t d);
+
+template <bool Mapped>
+inline uint32_t SourceAt(const Span& span, int i) {
+  if constexpr (Mapped) return span.source[span.columns[i]];
+  return span.source[i];
+}
+
+// A raster operation written as its pixel function; source and pattern are
+// read only when the code depends on them.
+template <uint8_t Code, PixelOp Op, bool Mapped>
+void RopSpan(const SpanParams&, const Span& span) {
+  constexpr bool kS = RopUsesSource(Code);
+  constexpr bool kP = RopUsesPattern(Code);
+  uint32_t* dest = span.dest;
+  for (int i = 0; i < span.n; ++i)
+    dest[i] = Op(kP ? span.pattern[i] : 0, kS ? SourceAt<Mapped>(span, i) : 0, dest[i]) & kRgbMask;
+}
+
+template <bool Mapped>
+void CopySpan(const SpanParams&, const Span& span) {
+  if constexpr (!Mapped) {
+    std::memmove(span.dest, span.source, static_cast<size_t>(span.n) * sizeof *span.dest);
+  } else {
+    for (int i = 0; i < span.n; ++i) span.dest[i] = span.source[span.columns[i]];
+  }
+}
+
+template <bool>
+void PatternSpan(const SpanParams&, const Span& span) {
+  std::memcpy(span.dest, span.pattern, static_cast<size_t>(span.n) * sizeof *span.dest);
+}
+
+template <uint32_t Rgb>
+void FillSpan(const SpanParams&, const Span& span) {
+  std::fill(span.dest, span.dest + span.n, Rgb);
+}
+
+// Every other code, from its truth table.
+template <bool Mapped>
+void TruthTableSpan(const SpanParams& params, const Span& span) {
+  for (int i = 0; i < span.n; ++i) {
+    uint32_t s = span.source ? SourceAt<Mapped>(span, i) : 0;
+    uint32_t p = span.pattern ? span.pattern[i] : 0;
+    span.dest[i] = Rop3(params.code, p, s, span.dest[i]);
+  }
+}
+
+template <bool Mapped>
+void KeyedSpan(const SpanParams& params, const Span& span) {
+  const uint32_t key = params.key;
+  for (int i = 0; i < span.n; ++i) {
+    uint32_t s = SourceAt<Mapped>(span, i);
+    if (s != key) span.dest[i] = s;
+  }
+}
+
+template <bool Mapped>
+void BlendSpan(const SpanParams& params, const Span& span) {
+  const uint32_t a = params.alpha, b = 255 - a;
+  for (int i = 0; i < span.n; ++i) {
+    uint32_t s = SourceAt<Mapped>(span, i), d = span.dest[i];
+    uint32_t r = (((s >> 16) & 0xFF) * a + ((d >> 16) & 0xFF) * b + 127) / 255;
+    uint32_t g = (((s >> 8) & 0xFF) * a + ((d >> 8) & 0xFF) * b + 127) / 255;
+    uint32_t bl = ((s & 0xFF) * a + (d & 0xFF) * b + 127) / 255;
+    span.dest[i] = (r << 16) | (g << 8) | bl;
+  }
+}
+
+struct KernelPair {
+  SpanKernel direct;
+  SpanKernel mapped;
+};
+
+
+template <uint8_t Code, PixelOp Op>
+constexpr KernelPair Rop() {
+  return {RopSpan<Code, Op, false>, RopSpan<Code, Op, true>};
+}
+
+struct NamedOp {
+  DWORD rop;
+  KernelPair kernels;
+};
+
+// The operations the program and the platform name, as data.
+constexpr NamedOp kNamedOps[] = {
+    {SRCCOPY, {CopySpan<false>, CopySpan<true>}},
+    {SRCPAINT, Rop<RopCode(SRCPAINT), [](uint32_t, uint32_t s, uint32_t d) { return s | d; }>()},
+    {SRCAND, Rop<RopCode(SRCAND), [](uint32_t, uint32_t s, uint32_t d) { return s & d; }>()},
+    {SRCINVERT, Rop<RopCode(SRCINVERT), [](uint32_t, uint32_t s, uint32_t d) { return s ^ d; }>()},
+    {SRCERASE, Rop<RopCode(SRCERASE), [](uint32_t, uint32_t s, uint32_t d) { return s & ~d; }>()},
+    {NOTSRCCOPY, Rop<RopCode(NOTSRCCOPY), [](uint32_t, uint32_t s, uint32_t) { return ~s; }>()},
+    {NOTSRCERASE, Rop<RopCode(NOTSRCERASE), [](uint32_t, uint32_t s, uint32_t d) { return ~(s | d); }>()},
+    {MERGECOPY, Rop<RopCode(MERGECOPY), [](uint32_t p, uint32_t s, uint32_t) { return p & s; }>()},
+    {MERGEPAINT, Rop<RopCode(MERGEPAINT), [](uint32_t, uint32_t s, uint32_t d) { return ~s | d; }>()},
+    {PATCOPY, {PatternSpan<false>, PatternSpan<true>}},
+    {PATPAINT, Rop<RopCode(PATPAINT), [](uint32_t p, uint32_t s, uint32_t d) { return p | ~s | d; }>()},
+    {PATINVERT, Rop<RopCode(PATINVERT), [](uint32_t p, uint32_t, uint32_t d) { return p ^ d; }>()},
+    {DSTINVERT, Rop<RopCode(DSTINVERT), [](uint32_t, uint32_t, uint32_t d) { return ~d; }>()},
+    {BLACKNESS, {FillSpan<0x000000>, FillSpan<0x000000>}},
+    {WHITENESS, {FillSpan<kWhite>, FillSpan<kWhite>}},
+};
+
+const NamedOp* FindNamed(uint8_t code) {
+  for (const NamedOp& op : kNamedOps)
+    if (RopCode(op.rop) == code) return &op;
+  return nullptr;
+}
+
+}  // namespace
+
+SpanKernel ChooseSpanKernel(SpanKind kind, uint8_t code, bool mappedColumns) {
+  KernelPair pair{TruthTableSpan<false>, TruthTableSpan<true>};
+  switch (kind) {
+    case SpanKind::Keyed: pair = {KeyedSpan<false>, KeyedSpan<true>}; break;
+    case SpanKind::Blend: pair = {BlendSpan<false>, BlendSpan<true>}; break;
+    case SpanKind::Raster:
+      if (const NamedOp* named = FindNamed(code)) pair = named->kernels;
+      break;
+  }
+  return mappedColumns ? pair.mapped : pair.direct;
+}
+
+bool HasNamedKernel(uint8_t code) { return FindNamed(code) != nullptr; }
+
+}  // namespace wce::gdi
