@@ -1,30 +1,47 @@
 #include "app/AppState.h"
 
-#include <atomic>
-
 #include "app/MainWindow.h"
 
 AppState appState;
 LONG savedOrientation = -1;
 
-bool IsLoading() { return std::atomic_ref<LONG>(appState.loading).load(std::memory_order_acquire) != 0; }
+namespace {
 
-// Release: whoever sees 0 also sees everything the loader built before it.
-void SetLoading(LONG value) { std::atomic_ref<LONG>(appState.loading).store(value, std::memory_order_release); }
+CRITICAL_SECTION loaderLock;
+LONG loaderLockReady = 0;
 
-std::recursive_mutex& LoaderLock() {
-  static std::recursive_mutex lock;
-  return lock;
+}  // namespace
+
+// Interlocked both ways: whoever sees 0 also sees everything the loader built before it.
+bool IsLoading() { return InterlockedCompareExchange(&appState.loading, 0, 0) != 0; }
+
+void SetLoading(LONG value) { InterlockedExchange(&appState.loading, value); }
+
+// Made once for the process and never deleted: the loader may still be
+// leaving it while the entry returns.
+void InitializeLoaderLock() {
+  if (InterlockedCompareExchange(&loaderLockReady, 1, 0) == 0) InitializeCriticalSection(&loaderLock);
 }
 
-std::unique_lock<std::recursive_mutex> LockWhileLoading() {
-  if (!IsLoading()) return std::unique_lock<std::recursive_mutex>();
-  return std::unique_lock<std::recursive_mutex>(LoaderLock());
+void EnterLoaderLock() {
+  InitializeLoaderLock();
+  EnterCriticalSection(&loaderLock);
+}
+
+void LeaveLoaderLock() { LeaveCriticalSection(&loaderLock); }
+
+LoadingLock::LoadingLock() : held(IsLoading()) {
+  if (held) EnterLoaderLock();
+}
+
+LoadingLock::~LoadingLock() {
+  if (held) LeaveLoaderLock();
 }
 
 void ResetAppState() {
-  std::lock_guard<std::recursive_mutex> hold(LoaderLock());
-  // Users before what they borrow: players, slots (bank entries), detectors (the sensor).
+  EnterLoaderLock();
+  // Users before what they borrow: players, slots (bank entries), detectors
+  // (the sensor), the splash (a resource picture).
   appState.previewPlayer.reset();
   appState.soundSlots.reset();
   appState.soundBank.reset();
@@ -33,8 +50,15 @@ void ResetAppState() {
   appState.motionX.reset();
   appState.tiltSensor.reset();
   appState.keepAwake.reset();
+  appState.transition.reset();
+  appState.splash.reset();
+  appState.skin.reset();
+  appState.resources.reset();
   appState.settings.reset();
   ReleaseOffscreenBuffers();
+  if (appState.loaderStop != NULL) CloseHandle(appState.loaderStop);
+  if (appState.loaderThread != NULL) CloseHandle(appState.loaderThread);
   appState = AppState();
   savedOrientation = -1;
+  LeaveLoaderLock();
 }

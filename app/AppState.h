@@ -5,24 +5,22 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 
 #include "app/KeepAwakeTimer.h"
 #include "config/Settings.h"
+#include "config/Skin.h"
 #include "sound/MotionDetector.h"
 #include "sound/SoundBank.h"
 #include "sound/SoundSlots.h"
 #include "sound/TiltSensor.h"
 #include "sound/WavePlayer.h"
+#include "splash/ResourceImages.h"
+#include "splash/SplashScreen.h"
+#include "ui/composite/ControlPanel.h"
+#include "ui/composite/ScreenTransition.h"
 
-// Objects of the splash screen, the skin, the control tree and the page
-// transitions. Their fields below stay null until those classes join the
-// program; each becomes a unique_ptr like the others then.
-class ResourceImages;
-class Skin;
-class SplashScreen;
-class ScreenTransition;
-class ControlPanel;
+// The controls arrive with the screen layout; until then their fields stay
+// null and every handler finds them absent.
 class PictureBox;
 class ImageButton;
 class TwoLineButton;
@@ -46,10 +44,10 @@ struct AppState {
   HDC toDC;
   HBITMAP toBitmap;
 
-  ResourceImages* resources;
+  std::unique_ptr<ResourceImages> resources;
   std::unique_ptr<Settings> settings;
-  Skin* skin;
-  SplashScreen* splash;
+  std::unique_ptr<Skin> skin;
+  std::unique_ptr<SplashScreen> splash;
   std::unique_ptr<TiltSensor> tiltSensor;
   std::unique_ptr<KeepAwakeTimer> keepAwake;
   std::unique_ptr<SoundBank> soundBank;
@@ -58,7 +56,7 @@ struct AppState {
   std::unique_ptr<MotionDetector> motionY;
   std::unique_ptr<MotionDetector> motionZ;
   std::unique_ptr<WavePlayer> previewPlayer;
-  ScreenTransition* transition;
+  std::unique_ptr<ScreenTransition> transition;
 
   // The controls, in the order the screen layout creates them. They arrive
   // with the layout; until then every handler finds them absent.
@@ -110,6 +108,8 @@ struct AppState {
   bool windowDestroyed;
   // Kept so that the entry can let the loader finish before the process ends.
   HANDLE loaderThread;
+  // A manual-reset event WM_DESTROY sets: the loader cuts its splash hold short.
+  HANDLE loaderStop;
 };
 
 extern AppState appState;
@@ -118,20 +118,32 @@ bool IsLoading();
 void SetLoading(LONG value);
 
 // The loader thread writes the object fields while the UI thread already
-// runs. It holds this lock for each step's work; the UI thread takes it
-// (LockWhileLoading) around what it does with those objects while loading.
-// Nobody waits (Sleep, a vibration, a message to another thread) while holding
-// it: on a virtual clock time would stand still for the thread left blocked.
-std::recursive_mutex& LoaderLock();
+// runs. It holds the loader lock (a CRITICAL_SECTION, recursive) for each
+// step's work; the UI thread holds a LoadingLock around what it does with
+// those objects while loading. Waits (Sleep, a vibration) stay outside it, so
+// neither thread sits out a pause behind the other.
+void InitializeLoaderLock();
+void EnterLoaderLock();
+void LeaveLoaderLock();
+
+// Holds the loader lock while the loader may still be writing; after loading
+// it holds nothing, so the UI thread is free to wait inside its handlers.
+class LoadingLock {
+ public:
+  LoadingLock();
+  ~LoadingLock();
+
+ private:
+  LoadingLock(const LoadingLock&) = delete;
+  LoadingLock& operator=(const LoadingLock&) = delete;
+
+  bool held;
+};
 
 // The display orientation saved when the window was activated; -1 before.
 extern LONG savedOrientation;
 // The splash screen is blended opaque.
 constexpr BYTE splashAlpha = 255;
-
-// Holds LoaderLock() while the loader may still be writing; after loading it
-// holds nothing, so the UI thread is free to wait inside its handlers.
-std::unique_lock<std::recursive_mutex> LockWhileLoading();
 
 // Destroys every object and clears every field, as at process start. For a
 // host or test that runs the program more than once in one process.

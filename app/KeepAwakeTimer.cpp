@@ -52,6 +52,6 @@ void KeepAwakeTimer::Tick() {
 }
 
 void CALLBACK KeepAwakeTick(HWND, UINT, UINT_PTR, DWORD) {
-  std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+  LoadingLock hold;
   if (appState.keepAwake) appState.keepAwake->Tick();
 }

@@ -24,6 +24,12 @@ void LoadSettings() {
   if (appState.settings) appState.settings->Load();
 }
 
+void LoadSkin() {
+  appState.skin.reset(new (std::nothrow) Skin());
+  if (!appState.skin || !appState.settings) return;
+  appState.skin->Load(appState.settings->SkinFolder, appState.settings->SkinDescriptionPath);
+}
+
 void ScanSoundBank() {
   appState.soundBank.reset(new (std::nothrow) SoundBank());
   if (!appState.soundBank || !appState.settings) return;
@@ -72,8 +78,7 @@ const LoaderStep kLoaderSteps[] = {
     {L"Loading...", 0, NULL},
     {L"Init HTC Sensor...", 10, OpenTiltSensor},
     {L"Loading Settings...", 20, LoadSettings},
-    // The skin is made and, with the settings, loaded from their skin folder here.
-    {L"Loading Skin...", 30, NULL},
+    {L"Loading Skin...", 30, LoadSkin},
     {L"Loading SoundBank...", 40, ScanSoundBank},
     {L"Init SoundSlots...", 50, FillSoundSlots},
     {L"Init SoundMotion...", 60, CreateMotionDetectors},
@@ -84,18 +89,32 @@ const LoaderStep kLoaderSteps[] = {
     {L"Init Screen...", 100, ShowHomePage},
 };
 
-// The splash screen, once it exists, takes step.text and step.percent here
-// (SetText, then SetPercent) before the window is invalidated.
-void AnnounceStep([[maybe_unused]] const LoaderStep& step) {
+// The splash was made with the window, before this thread started.
+void AnnounceStep(const LoaderStep& step) {
+  if (appState.splash) {
+    appState.splash->SetText(step.text);
+    appState.splash->SetPercent(step.percent);
+  }
   InvalidateRect(appState.mainWindow, NULL, TRUE);
 }
 
 // False once the window is gone: the process is ending, nothing more to build.
 bool RunStep(const LoaderStep& step) {
-  std::lock_guard<std::recursive_mutex> hold(LoaderLock());
-  if (appState.windowDestroyed) return false;
-  if (step.work != NULL) step.work();
-  return true;
+  EnterLoaderLock();
+  bool running = !appState.windowDestroyed;
+  if (running && step.work != NULL) step.work();
+  LeaveLoaderLock();
+  return running;
+}
+
+// Keeps the splash up for what is left of its minimum; a window closed
+// meanwhile ends the wait at once, so the process need not sit it out.
+void HoldSplash(DWORD remaining) {
+  if (appState.loaderStop != NULL) {
+    WaitForSingleObject(appState.loaderStop, remaining);
+  } else {
+    Sleep(remaining);
+  }
 }
 
 }  // namespace
@@ -109,7 +128,7 @@ DWORD WINAPI LoaderThread(LPVOID) {
   }
   // Unsigned, so a tick count that wrapped meanwhile still gives the true time.
   DWORD elapsed = GetTickCount() - start;
-  if (elapsed < kMinimumSplashMs) Sleep(kMinimumSplashMs - elapsed);
+  if (elapsed < kMinimumSplashMs) HoldSplash(kMinimumSplashMs - elapsed);
   SetLoading(0);
   InvalidateRect(appState.mainWindow, NULL, TRUE);
   return 1;

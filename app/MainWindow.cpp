@@ -7,10 +7,17 @@
 #include "app/KeepAwakeTimer.h"
 #include "app/Motion.h"
 #include "app/SettingsTransfer.h"
+#include "app/TransitionFrame.h"
+#include "ui/core/TouchControl.h"
 
 namespace {
 
 const UINT_PTR kKeepAwakeTimerId = 6;
+const UINT_PTR kTransitionTimerId = 5;
+const UINT kTransitionPeriod = 11;
+// The page change the clock is set up for until a page command says otherwise.
+const int kFirstTransitionKind = 1;
+const DWORD kMotionPulseMs = 25;
 
 struct OffscreenBuffer {
   HDC AppState::*dc;
@@ -27,33 +34,51 @@ const OffscreenBuffer kOffscreenBuffers[] = {
 // left and right ones, a Z jerk the centre.
 const int kSlotOfMotionCode[] = {0, 1, 3, 4, 2, 5};
 
+// The check box class joins the program with the screen layout; until then
+// these fields stay null, and a missing switch is an unchecked one. With it,
+// each answers its box's IsChecked().
+bool PulseToggleChecked() {
+  if (appState.pulseToggle == nullptr) return false;
+  return false;
+}
+
+bool AnimationsChecked() {
+  if (appState.animationsCheck == nullptr) return false;
+  return false;
+}
+
 LRESULT OnCreate(HWND window) {
   SetLoading(1);
-  // The splash screen is made here, with the splash picture of the resources.
+  appState.splash.reset(new (std::nothrow) SplashScreen());
+  if (appState.splash && appState.resources) appState.splash->SetPicture(appState.resources->SplashPicture());
   // The window handle is not stored yet: the timer takes it from the message.
   appState.keepAwake.reset(new (std::nothrow) KeepAwakeTimer(window, kKeepAwakeTimerId, KeepAwakeTick));
-  // The transition clock is made here, set to kind 1.
+  appState.transition.reset(new (std::nothrow) ScreenTransition());
+  if (appState.transition) appState.transition->SetKind(kFirstTransitionKind);
   return 0;
 }
 
 LRESULT OnDestroy() {
   {
-    std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+    LoadingLock hold;
     appState.previewPlayer.reset();
     if (appState.tiltSensor) appState.tiltSensor->Close();
     appState.soundBank.reset();
     appState.soundSlots.reset();
-    // The skin and the resource images release their bitmaps here.
+    if (appState.skin) appState.skin->Release();
+    if (appState.resources) appState.resources->Release();
     ReleaseOffscreenBuffers();
     appState.windowDestroyed = true;
   }
+  // A loader still holding up the splash lets go now.
+  if (appState.loaderStop != NULL) SetEvent(appState.loaderStop);
   PostQuitMessage(0);
   return 0;
 }
 
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
   {
-    std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+    LoadingLock hold;
     CollectSettings();
     if (appState.settings) appState.settings->Save();
   }
@@ -69,7 +94,7 @@ LRESULT OnActivate(HWND window, WPARAM state) {
     return 0;
   }
   {
-    std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+    LoadingLock hold;
     if (appState.previewPlayer) appState.previewPlayer->Stop();
     StopMotion();
   }
@@ -79,13 +104,13 @@ LRESULT OnActivate(HWND window, WPARAM state) {
   return 0;
 }
 
-// The splash screen, once it exists, is composed into the back buffer here
-// (Compose with the client rectangle and splashAlpha).
-void ComposeSplash() {}
+void ComposeSplash(const RECT& client) {
+  if (appState.splash) appState.splash->Compose(appState.backDC, &client, splashAlpha);
+}
 
-// The control tree, once it exists, paints its visible controls into the back
-// buffer here (PaintIfVisible on rootPanel).
-void PaintControls() {}
+void PaintControls() {
+  if (appState.rootPanel != nullptr) appState.rootPanel->PaintIfVisible(appState.backDC);
+}
 
 LRESULT OnPaint(HWND window) {
   PAINTSTRUCT paint;
@@ -94,7 +119,7 @@ LRESULT OnPaint(HWND window) {
   GetClientRect(window, &client);
   FillRect(appState.backDC, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   if (IsLoading()) {
-    ComposeSplash();
+    ComposeSplash(client);
   } else if (!DrawTransitionFrame(client)) {
     PaintControls();
   }
@@ -105,22 +130,37 @@ LRESULT OnPaint(HWND window) {
   return 0;
 }
 
-LRESULT OnPen() {
-  // The root panel, once it exists, takes the pen here: PenDown, PenUp or
-  // PenMove with (window, 0, LOWORD(lParam), HIWORD(lParam)).
+// No capture: the whole tree sees every pen event and each control decides
+// from its own state. While loading the main panel is hidden, so nothing
+// below the root can vibrate while the loader lock is held.
+LRESULT OnPen(HWND window, UINT message, LPARAM lParam) {
+  LoadingLock hold;
+  ControlPanel* root = appState.rootPanel;
+  if (root == nullptr) return 0;
+  int x = LOWORD(lParam);
+  int y = HIWORD(lParam);
+  if (message == WM_LBUTTONDOWN) {
+    root->PenDown(window, 0, x, y);
+  } else if (message == WM_LBUTTONUP) {
+    root->PenUp(window, 0, x, y);
+  } else {
+    root->PenMove(window, 0, x, y);
+  }
   return 0;
 }
 
 LRESULT OnMotion(HWND window, WPARAM code, LPARAM lParam) {
+  bool pulse = false;
   {
-    std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+    LoadingLock hold;
     if (!appState.soundSlots) return 0;
     int slot = SlotForMotionCode(code);
     if (slot == 0) return DefWindowProcW(window, WM_MOTION, code, lParam);
     appState.soundSlots->Play(slot);
+    pulse = PulseToggleChecked();
   }
-  // The pulse toggle, once it exists and is checked, adds a 25 ms vibration
-  // here, outside the lock: it holds this thread for those 25 ms.
+  // Outside the lock: the pulse holds this thread for its 25 ms.
+  if (pulse) VibratePulse(kMotionPulseMs);
   return 0;
 }
 
@@ -155,7 +195,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      return OnPen();
+      return OnPen(window, message, lParam);
     case WM_MOTION:
       return OnMotion(window, wParam, lParam);
     default:
@@ -191,18 +231,35 @@ void ReleaseOffscreenBuffers() {
   }
 }
 
-bool DrawTransitionFrame([[maybe_unused]] const RECT& client) {
-  if (appState.transition == nullptr) return false;
-  // While the clock runs: DrawTransitionCopies(backDC, fromDC, toDC, Kind(),
-  // Progress(), client width, client height).
-  return false;
+bool DrawTransitionFrame(const RECT& client) {
+  ScreenTransition* transition = appState.transition.get();
+  if (transition == nullptr || !transition->IsRunning()) return false;
+  DrawTransitionCopies(appState.backDC, appState.fromDC, appState.toDC, transition->Kind(), transition->Progress(),
+                       client.right - client.left, client.bottom - client.top);
+  return true;
 }
 
-bool StartPageTransition([[maybe_unused]] HWND window, [[maybe_unused]] int kind, [[maybe_unused]] int duration) {
-  if (appState.transition == nullptr || IsLoading() || appState.animationsCheck == nullptr) return false;
-  // With the clock and a checked Animations box: SetKind and SetDuration; from
-  // and to cleared black; the back buffer (the frame last shown) copied to
-  // from; the control tree painted into to; Start(mainWindow, 5, 11, the tick
-  // procedure that ticks the clock and invalidates the window).
-  return false;
+bool StartPageTransition(HWND, int kind, int duration) {
+  ScreenTransition* transition = appState.transition.get();
+  if (transition == nullptr || IsLoading() || !AnimationsChecked()) return false;
+  transition->SetKind(kind).SetDuration(duration);
+  int width = GetSystemMetrics(SM_CXSCREEN);
+  int height = GetSystemMetrics(SM_CYSCREEN);
+  RECT screen = {0, 0, width, height};
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  FillRect(appState.fromDC, &screen, black);
+  FillRect(appState.toDC, &screen, black);
+  // The frame last shown is the starting picture; a transition already
+  // running restarts from where it was.
+  BitBlt(appState.fromDC, 0, 0, width, height, appState.backDC, 0, 0, SRCCOPY);
+  if (appState.rootPanel == nullptr) return false;
+  // The new page is rendered once; each tick then costs two copies.
+  appState.rootPanel->PaintIfVisible(appState.toDC);
+  transition->Start(appState.mainWindow, kTransitionTimerId, kTransitionPeriod, TransitionTick);
+  return true;
+}
+
+void CALLBACK TransitionTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (appState.transition) appState.transition->Tick(appState.mainWindow, kTransitionTimerId);
+  InvalidateRect(appState.mainWindow, NULL, TRUE);
 }

@@ -16,6 +16,8 @@ bool DrawTransitionFrame(const RECT& client);
 // True when an animated page change was set up; false when the caller must
 // simply invalidate the window.
 bool StartPageTransition(HWND window, int kind, int duration);
+// Timer 5: advances the transition clock and repaints the window.
+void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
 // The slot a motion code plays: 1 top, 2 right, 3 bottom, 4 left, 5 centre of
 // the Home grid; 0 for a code that is not a motion.

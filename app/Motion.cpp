@@ -43,7 +43,7 @@ void StartMotion() {
 }
 
 void CALLBACK PollMotionDetector(HWND, UINT, UINT_PTR timerId, DWORD) {
-  std::unique_lock<std::recursive_mutex> hold = LockWhileLoading();
+  LoadingLock hold;
   for (const DetectorTimer& entry : kDetectorTimers) {
     MotionDetector* detector = (appState.*entry.detector).get();
     if (entry.timerId == timerId && detector != nullptr) detector->Poll();

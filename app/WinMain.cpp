@@ -1,5 +1,7 @@
 #include "app/WinMain.h"
 
+#include <new>
+
 #include "app/AppState.h"
 #include "app/Loader.h"
 #include "app/MainWindow.h"
@@ -25,8 +27,7 @@ bool RegisterMainClass(HINSTANCE instance) {
   windowClass.cbClsExtra = 0;
   windowClass.cbWndExtra = 0;
   windowClass.hInstance = instance;
-  // The application icon of the resource images goes here once they load.
-  windowClass.hIcon = NULL;
+  windowClass.hIcon = appState.resources ? appState.resources->Icon() : NULL;
   windowClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszMenuName = NULL;
@@ -43,13 +44,24 @@ int RunMessageLoop() {
   return static_cast<int>(message.wParam);
 }
 
+void LoadResourceImages(HINSTANCE instance) {
+  appState.resources.reset(new (std::nothrow) ResourceImages(instance));
+  if (appState.resources) appState.resources->Load();
+}
+
 // The loader may still be inside a step when the window closes early; it
-// stops at the next one, and the process ends only after that.
+// stops at the next one, or leaves its splash hold at once, and the process
+// ends only after that.
 void WaitForLoader() {
-  if (appState.loaderThread == NULL) return;
-  WaitForSingleObject(appState.loaderThread, INFINITE);
-  CloseHandle(appState.loaderThread);
-  appState.loaderThread = NULL;
+  if (appState.loaderThread != NULL) {
+    WaitForSingleObject(appState.loaderThread, INFINITE);
+    CloseHandle(appState.loaderThread);
+    appState.loaderThread = NULL;
+  }
+  if (appState.loaderStop != NULL) {
+    CloseHandle(appState.loaderStop);
+    appState.loaderStop = NULL;
+  }
 }
 
 }  // namespace
@@ -57,12 +69,15 @@ void WaitForLoader() {
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int nCmdShow) {
   appState.hInstance = hInstance;
   if (RaiseRunningInstance()) return 0;
-  // The resource images (icon 101, bitmaps 102 to 105) are loaded here.
+  InitializeLoaderLock();
+  LoadResourceImages(hInstance);
   if (!RegisterMainClass(hInstance)) return 0;
   appState.mainWindow = CreateWindowExW(0, kClassName, kWindowTitle, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                         CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, hInstance, NULL);
   if (appState.mainWindow == NULL) return 0;
   CreateOffscreenBuffers(appState.mainWindow);
+  // Manual reset: once the window is gone the loader never waits again.
+  appState.loaderStop = CreateEventW(NULL, TRUE, FALSE, NULL);
   appState.loaderThread = CreateThread(NULL, 0, LoaderThread, NULL, 0, NULL);
   ShowWindow(appState.mainWindow, nCmdShow);
   UpdateWindow(appState.mainWindow);

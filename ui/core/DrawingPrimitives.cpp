@@ -7,6 +7,8 @@ namespace {
 // A memory DC compatible with the target with `bitmap` selected; NULL when
 // either step fails (a bitmap already selected elsewhere, say).
 HDC SelectIntoMemoryDC(HDC target, HBITMAP bitmap, HGDIOBJ* previous) {
+  // Anything else would select happily too (a brush) and copy the DC's own pixels.
+  if (GetObjectType(bitmap) != OBJ_BITMAP) return NULL;
   HDC memory = CreateCompatibleDC(target);
   if (memory == NULL) return NULL;
   *previous = SelectObject(memory, bitmap);
@@ -74,7 +76,8 @@ bool GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap) {
   if (header == NULL) return false;
   BITMAP info;
   memset(&info, 0, sizeof(info));
-  if (GetObjectW(bitmap, sizeof(info), &info) == 0) return false;
+  // Other objects answer too, with a record of their own size.
+  if (GetObjectW(bitmap, sizeof(info), &info) != static_cast<int>(sizeof(info))) return false;
   header->biSize = sizeof(BITMAPINFOHEADER);
   header->biWidth = info.bmWidth;
   header->biHeight = info.bmHeight;
