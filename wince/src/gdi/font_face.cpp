@@ -236,16 +236,27 @@ struct PatternDeleter {
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
-std::mutex& FontconfigLock() {
-  static std::mutex lock;
-  return lock;
+// fontconfig, set up on first use and taken down at exit: its configuration
+// stays allocated until FcFini, which leak checkers would otherwise report.
+struct Fontconfig {
+  std::mutex lock;
+  bool ready = false;
+  ~Fontconfig() {
+    if (ready) FcFini();
+  }
+};
+
+Fontconfig& FontconfigState() {
+  static Fontconfig state;
+  return state;
 }
 
 }  // namespace
 
 std::optional<FontMatch> MatchFont(std::wstring_view face, LONG weight, bool italic) {
-  std::lock_guard<std::mutex> guard(FontconfigLock());
-  if (!FcInit()) return std::nullopt;
+  Fontconfig& fontconfig = FontconfigState();
+  std::lock_guard<std::mutex> guard(fontconfig.lock);
+  if (!fontconfig.ready && !(fontconfig.ready = FcInit())) return std::nullopt;
   Pattern pattern(FcPatternCreate());
   if (!pattern) return std::nullopt;
   std::string family = WideToUtf8(face);
