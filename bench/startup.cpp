@@ -1,6 +1,7 @@
 // Headless start-up: the real time the program needs to get through its 2000 ms
-// of device time (window, loader thread, eleven steps, splash minimum) on the
-// virtual clock, with the staged sound packs.
+// of device time (window, loader thread, eleven steps with the skin, the splash
+// composed at every step, its minimum hold) on the virtual clock, with the
+// staged skin and sound packs.
 #include <benchmark/benchmark.h>
 
 #include <windows.h>
