@@ -249,6 +249,27 @@ TEST_F(Text, CoverageBlendsTheTextColourOverTheDestination) {
   DeleteObject(font);
 }
 
+TEST_F(Text, MonochromeBitmapsTakeWholePixelsOfTheNearerColour) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP mono = CreateCompatibleBitmap(dc, 200, 40);  // as the DC's 1 x 1 monochrome bitmap
+  HGDIOBJ old = SelectObject(dc, mono);
+  SetTextColor(dc, RGB(200, 210, 190));
+  RECT rect{0, 0, 200, 40};
+  DrawTextW(dc, L"Sensitivity", -1, &rect, DT_SINGLELINE | DT_VCENTER);  // opaque: white on white
+  SetBkColor(dc, RGB(40, 0, 0));
+  DrawTextW(dc, L"Sensitivity", -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  int white = 0, black = 0;
+  for (COLORREF c : gditest::GdiTest::Pixels(dc, 200, 40)) {
+    ASSERT_TRUE(c == RGB(0, 0, 0) || c == RGB(255, 255, 255)) << std::hex << c;
+    (c ? white : black)++;
+  }
+  EXPECT_GT(white, 50);
+  EXPECT_GT(black, 50);
+  SelectObject(dc, old);
+  DeleteObject(mono);
+  DeleteDC(dc);
+}
+
 TEST_F(Text, GlyphsAreRenderedOncePerFontSize) {
   HFONT font = SkinFont(33);  // a size no other test uses
   Surface s(480, 60, RGB(255, 255, 255));

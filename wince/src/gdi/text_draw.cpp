@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gdi/rects.h"
+#include "gdi/tools.h"
 
 namespace wce::gdi {
 namespace {
@@ -37,10 +38,14 @@ void BlendGlyph(const Canvas& canvas, const RECT& part, const Glyph& glyph, int6
     uint32_t* row = PixelRow(canvas, y);
     for (LONG x = part.left; x < part.right; ++x) {
       uint32_t a = *coverage++;
-      if (a == 255)
+      if (canvas.mono) {
+        // Two colours only: a pixel is ink when at least half covered.
+        if (a >= 128) row[x] = (row[x] & ~kRgbMask) | NearestMono(rgb);
+      } else if (a == 255) {
         row[x] = (row[x] & ~kRgbMask) | rgb;
-      else if (a != 0)
+      } else if (a != 0) {
         row[x] = Blend(row[x], rgb, a);
+      }
     }
   }
 }
@@ -63,6 +68,7 @@ bool FillBox(const Canvas& canvas, const std::vector<RECT>& clip, const Box& box
   for (const RECT& piece : clip) {
     RECT part = OnPiece(canvas, box, piece);
     if (Empty(part)) continue;
+    if (canvas.mono) rgb = NearestMono(rgb);
     for (LONG y = part.top; y < part.bottom; ++y) {
       uint32_t* row = PixelRow(canvas, y);
       for (LONG x = part.left; x < part.right; ++x) row[x] = (row[x] & ~kRgbMask) | rgb;

@@ -29,6 +29,7 @@ bool FillBox(const Canvas& canvas, const std::vector<RECT>& clip, const Box& box
 
 // Draws the glyphs from pen position x on `baseline`, each blended over the
 // canvas by its coverage: per channel (text·a + dst·(255 − a) + 127) / 255.
+// A monochrome canvas takes the nearer of black and white where a >= 128.
 // True when a pixel was touched.
 bool DrawGlyphRun(const Canvas& canvas, const std::vector<RECT>& clip, int64_t x, int64_t baseline,
                   const std::vector<const Glyph*>& glyphs, uint32_t rgb);
