@@ -64,7 +64,7 @@ TEST_F(SplashProgramTest, ACloseDuringTheSplashEndsTheProgramAtOnce) {
 }
 
 // A square that vibrates when pressed, as the touch-vibration setting makes the buttons do.
-class Pad : public TouchControl {
+class Pad final : public TouchControl {
  public:
   Pad() : TouchControl(NULL, NULL, 80) {
     SetBounds(100, 200, 50, 50);

@@ -20,7 +20,7 @@ namespace {
 std::vector<std::string> gLog;
 
 // Answers every pen event with a fixed result and writes down what it saw.
-class Recorder : public TouchControl {
+class Recorder final : public TouchControl {
  public:
   Recorder(const std::string& name, int result) : TouchControl(NULL, NULL, 1), name_(name), result_(result) {}
   void Paint(HDC) override { gLog.push_back(name_ + " paint"); }

@@ -17,7 +17,7 @@ namespace uitest {
 namespace {
 
 // Opens the base's switches that only subclasses touch.
-class Probe : public TouchControl {
+class Probe final : public TouchControl {
  public:
   Probe(HWND host, int id) : TouchControl(NULL, host, id) {}
   void Paint(HDC) override { ++paints; }
