@@ -17,7 +17,9 @@
 namespace wce::gdi {
 namespace {
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+using Wide = __int128;
+
+Wide FloorDiv(Wide a, Wide b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 // Octants counted clockwise from +x with y down, as the platform counts them.
 int Octant(int64_t dx, int64_t dy) {
@@ -43,9 +45,11 @@ LineWalk::LineWalk(POINT from, POINT to) : from_(from) {
 }
 
 int64_t LineWalk::MinorAt(int64_t k) const {
-  // The walk keeps 2*major >= 2k*minor - 2n*major + bias + major > 0, so the
+  // The walk keeps 0 >= 2k*minor - 2n*major + bias - major > -2*major, so the
   // minor step n after k major steps is ceil((2k*minor + bias - major) / 2*major).
-  return -FloorDiv(-(2 * k * minor_ + bias_ - major_), 2 * major_);
+  // Lines across the whole coordinate range need more than 64 bits here.
+  Wide twice = 2 * Wide{k} * minor_ + bias_ - major_;
+  return static_cast<int64_t>(-FloorDiv(-twice, 2 * Wide{major_}));
 }
 
 POINT LineWalk::PointAt(int64_t k) const {
@@ -57,7 +61,8 @@ POINT LineWalk::PointAt(int64_t k) const {
 void LineWalk::Walk(int64_t first, int64_t last, const std::function<void(int64_t x, int64_t y)>& plot) const {
   if (first >= last) return;
   int64_t n = MinorAt(first);
-  int64_t err = 2 * minor_ - major_ + 2 * first * minor_ - 2 * n * major_;
+  // The error term of step `first`; it lies within (-2 major, 2 minor].
+  int64_t err = static_cast<int64_t>(2 * Wide{minor_} - major_ + 2 * Wide{first} * minor_ - 2 * Wide{n} * major_);
   int64_t a = from_.x + (xMajor_ ? first * xStep_ : n * xStep_);
   int64_t b = from_.y + (xMajor_ ? n * yStep_ : first * yStep_);
   int64_t& along = xMajor_ ? a : b;
