@@ -172,25 +172,6 @@ TEST_F(TouchControlTest, CaptionKeepsItsTextAgainstEmptyOnesAndHolds259Character
   control.GetCaption(nullptr);  // nothing to write into, nothing happens
 }
 
-TEST_F(TouchControlTest, DefaultsAreScaledAndSettersChain) {
-  Probe control(window_, 1);
-  // 50 x 20 at 96 dpi on the device's 192-dpi screen.
-  EXPECT_EQ(control.GetWidth(), 100);
-  EXPECT_EQ(control.GetHeight(), 40);
-  EXPECT_TRUE(control.IsVisible());
-  EXPECT_TRUE(control.IsEnabled());
-  EXPECT_FALSE(control.GetVibrateOnPress());
-  control.SetBounds(1, 2, 3, 4).SetVibrateOnPress(TRUE).SetVisible(FALSE);
-  RECT rect;
-  control.GetRect(&rect);
-  EXPECT_EQ(rect.left, 1);
-  EXPECT_EQ(rect.top, 2);
-  EXPECT_EQ(rect.right, 4);
-  EXPECT_EQ(rect.bottom, 6);
-  EXPECT_TRUE(control.GetVibrateOnPress());
-  EXPECT_FALSE(control.IsVisible());
-}
-
 TEST_F(TouchControlTest, VibratePulseRunsTheMotorForItsTimeOnTheDeviceClock) {
   std::mutex lock;
   std::vector<std::string> events;
