@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <optional>
 
 #include "gdi/rects.h"
@@ -39,15 +40,34 @@ Axis Normalise(const CopyAxis& a) {
   return axis;
 }
 
-// The Bresenham walk in closed form: the first source index that lands on
-// destination index i. Enlarging, i takes ((2i+1)S - 1) / 2D; shrinking,
+// The Bresenham walk: the first source index that lands on destination
+// index i, for i, i + 1, ... Enlarging, i takes ((2i+1)S - 1) / 2D; shrinking,
 // source j lands on ((2j+1)D - 1) / 2S, and the first j reaching i is
-// ceil((2Si + 1 - D) / 2D) = (2Si + D) / 2D. Extents stay below 2^32, so
-// every product fits 64 bits unsigned.
-uint64_t FirstSource(uint64_t i, uint64_t d, uint64_t s) {
-  if (d >= s) return ((2 * i + 1) * s - 1) / (2 * d);
-  return (2 * s * i + d) / (2 * d);
-}
+// ceil((2Si + 1 - D) / 2D) = (2Si + D) / 2D. Either numerator grows by 2S a
+// step, so quotient and remainder move by fixed amounts and no step divides.
+// Extents stay below 2^32, so every product fits 64 bits unsigned.
+class SourceWalk {
+ public:
+  SourceWalk(uint64_t i, uint64_t d, uint64_t s)
+      : denominator_(2 * d), quotientStep_(2 * s / (2 * d)), remainderStep_(2 * s % (2 * d)) {
+    uint64_t numerator = d >= s ? (2 * i + 1) * s - 1 : 2 * s * i + d;
+    quotient_ = numerator / denominator_;
+    remainder_ = numerator % denominator_;
+  }
+  uint64_t Current() const { return quotient_; }
+  void Next() {
+    quotient_ += quotientStep_;
+    remainder_ += remainderStep_;
+    if (remainder_ >= denominator_) {
+      remainder_ -= denominator_;
+      ++quotient_;
+    }
+  }
+
+ private:
+  uint64_t denominator_, quotientStep_, remainderStep_;
+  uint64_t quotient_ = 0, remainder_ = 0;
+};
 
 // Which destination coordinates of one axis are drawn, and where each reads.
 struct AxisTable {
@@ -73,32 +93,62 @@ bool BuildAxis(const Axis& a, int64_t boundsLo, int64_t boundsHi, bool readsSour
   const uint64_t d = static_cast<uint64_t>(a.length), s = static_cast<uint64_t>(a.sourceLength);
   t.merging = merge && d < s;
   t.identity = !a.mirrored && d == s;
-  int64_t drawnFrom = 0, drawnTo = 0;
-  t.first.reserve(static_cast<size_t>(t.to - t.from));
-  for (int64_t c = t.from; c < t.to; ++c) {
-    uint64_t i = static_cast<uint64_t>(a.mirrored ? a.start + a.length - 1 - c : c - a.start);
-    uint64_t f = FirstSource(i, d, s);
-    uint64_t n = t.merging ? FirstSource(i + 1, d, s) - f : 1;
-    int64_t at = a.sourceStart + static_cast<int64_t>(f) + sourceOrigin;
-    bool readable = at >= readableLo && at + static_cast<int64_t>(n) <= readableHi;
-    if (!readable) {
-      if (!t.first.empty()) break;  // the walk is monotonic: nothing further is readable
-      continue;
-    }
-    if (t.first.empty()) drawnFrom = c;
-    drawnTo = c + 1;
-    t.first.push_back(static_cast<int32_t>(at));
-    t.count.push_back(static_cast<int32_t>(n));
+  // Destination indexes [iLo, iHi) cover the coordinates [from, to), in one
+  // order or the other; walk them upwards.
+  const size_t n = static_cast<size_t>(t.to - t.from);
+  const uint64_t iLo = static_cast<uint64_t>(a.mirrored ? a.start + a.length - t.to : t.from - a.start);
+  std::vector<int64_t> at(n);
+  std::vector<int32_t> count(n, 1);
+  SourceWalk walk(iLo, d, s);
+  for (size_t k = 0; k < n; ++k) {
+    uint64_t f = walk.Current();
+    walk.Next();
+    if (t.merging) count[k] = static_cast<int32_t>(walk.Current() - f);
+    at[k] = a.sourceStart + static_cast<int64_t>(f) + sourceOrigin;
   }
-  if (t.first.empty()) return false;
-  t.from = drawnFrom;
-  t.to = drawnTo;
+  if (a.mirrored) {
+    std::reverse(at.begin(), at.end());
+    std::reverse(count.begin(), count.end());
+  }
+  // Keep the coordinates whose sources can all be read; the walk is
+  // monotonic, so they form one run.
+  size_t begin = 0, end = n;
+  auto readable = [&](size_t k) { return at[k] >= readableLo && at[k] + count[k] <= readableHi; };
+  while (begin < end && !readable(begin)) ++begin;
+  while (end > begin && !readable(end - 1)) --end;
+  if (begin == end) return false;
+  t.from += static_cast<int64_t>(begin);
+  t.to = t.from + static_cast<int64_t>(end - begin);
+  t.first.assign(at.begin() + static_cast<ptrdiff_t>(begin), at.begin() + static_cast<ptrdiff_t>(end));
+  t.count.assign(count.begin() + static_cast<ptrdiff_t>(begin), count.begin() + static_cast<ptrdiff_t>(end));
   t.lo = std::min(t.first.front(), t.first.back());
   t.hi = std::max(t.first.front() + t.count.front(), t.first.back() + t.count.back());
   return true;
 }
 
 uint32_t Merge(int stretchMode, uint32_t a, uint32_t b) { return stretchMode == WHITEONBLACK ? a | b : a & b; }
+
+// Merges a whole source row into `out`, two pixels at a time.
+template <bool Or>
+void MergeRowAs(uint32_t* __restrict out, const uint32_t* __restrict row, int32_t from, int32_t to) {
+  int32_t c = from;
+  for (; c + 4 <= to; c += 4) {
+    uint64_t a[2], b[2];
+    std::memcpy(a, out + c, sizeof a);
+    std::memcpy(b, row + c, sizeof b);
+    a[0] = Or ? a[0] | b[0] : a[0] & b[0];
+    a[1] = Or ? a[1] | b[1] : a[1] & b[1];
+    std::memcpy(out + c, a, sizeof a);
+  }
+  for (; c < to; ++c) out[c] = Or ? out[c] | row[c] : out[c] & row[c];
+}
+
+void MergeRow(uint32_t* out, const uint32_t* row, int32_t from, int32_t to, int stretchMode) {
+  if (stretchMode == WHITEONBLACK)
+    MergeRowAs<true>(out, row, from, to);
+  else
+    MergeRowAs<false>(out, row, from, to);
+}
 
 // The source pixels a call reads: the canvas itself, or a copy of the part
 // it reads, in the target's format, when the formats differ or the source
@@ -142,13 +192,11 @@ class SourceRows {
     if (count == 1) return view_.Row(first);
     if (first == cachedFirst_) return merged_.data();
     merged_.resize(static_cast<size_t>(view_.stride));
-    std::copy(view_.Row(first) + x_.lo, view_.Row(first) + x_.hi, merged_.begin() + x_.lo);
-    for (int32_t r = first + 1; r < first + count; ++r) {
-      const uint32_t* row = view_.Row(r);
-      for (int32_t c = x_.lo; c < x_.hi; ++c) merged_[c] = Merge(mode_, merged_[c], row[c]);
-    }
+    uint32_t* out = merged_.data();
+    std::copy(view_.Row(first) + x_.lo, view_.Row(first) + x_.hi, out + x_.lo);
+    for (int32_t r = first + 1; r < first + count; ++r) MergeRow(out, view_.Row(r), x_.lo, x_.hi, mode_);
     cachedFirst_ = first;
-    return merged_.data();
+    return out;
   }
 
  private:
@@ -231,6 +279,9 @@ size_t FastCopy(const Canvas& target, const Canvas* source, const CopyCall& call
   const SpanKernel kernel = ChooseSpanKernel(params.kind, params.op.code, mapped);
   const SpanParams spanParams{params.op.code, params.key, params.alpha};
   const bool toMono = target.mono && params.kind == SpanKind::Blend;
+  // A plain copy gives equal rows for equal sources: enlarging downwards
+  // repeats the row above instead of walking the columns again.
+  const bool repeatRows = readsSource && params.kind == SpanKind::Raster && params.op.code == RopCode(SRCCOPY);
   std::optional<PatternRows> pattern;
   if (usesPattern) pattern.emplace(*call.brush, call.brushOrigin, target.mono, call.colors);
   std::vector<uint32_t> mergedColumns;
@@ -248,8 +299,13 @@ size_t FastCopy(const Canvas& target, const Canvas* source, const CopyCall& call
       Span span;
       span.dest = target.pixels + static_cast<size_t>(py) * target.width + left;
       span.n = n;
+      const int64_t ky = py - target.origin.y - y.from;
+      if (repeatRows && py > top && y.first[ky] == y.first[ky - 1] && y.count[ky] == y.count[ky - 1]) {
+        std::memcpy(span.dest, span.dest - target.width, static_cast<size_t>(n) * sizeof *span.dest);
+        continue;
+      }
       if (readsSource) {
-        const uint32_t* row = rows.For(py - target.origin.y - y.from);
+        const uint32_t* row = rows.For(ky);
         if (x.merging) {
           mergedColumns.resize(static_cast<size_t>(n));
           for (int i = 0; i < n; ++i) {

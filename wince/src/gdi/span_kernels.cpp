@@ -11,8 +11,18 @@ namespace {
 
 using PixelOp = uint32_t (*)(uint32_t p, uint32_t s, uint32_t d);
 
+// The span's fields as locals: stores through dest may not alias them.
+struct SpanView {
+  explicit SpanView(const Span& s) : dest(s.dest), source(s.source), columns(s.columns), pattern(s.pattern), n(s.n) {}
+  uint32_t* __restrict dest;
+  const uint32_t* __restrict source;
+  const int32_t* __restrict columns;
+  const uint32_t* __restrict pattern;
+  int n;
+};
+
 template <bool Mapped>
-inline uint32_t SourceAt(const Span& span, int i) {
+inline uint32_t SourceAt(const SpanView& span, int i) {
   if constexpr (Mapped) return span.source[span.columns[i]];
   return span.source[i];
 }
@@ -20,10 +30,11 @@ inline uint32_t SourceAt(const Span& span, int i) {
 // A raster operation written as its pixel function; source and pattern are
 // read only when the code depends on them.
 template <uint8_t Code, PixelOp Op, bool Mapped>
-void RopSpan(const SpanParams&, const Span& span) {
+void RopSpan(const SpanParams&, const Span& s) {
   constexpr bool kS = RopUsesSource(Code);
   constexpr bool kP = RopUsesPattern(Code);
-  uint32_t* dest = span.dest;
+  const SpanView span(s);
+  uint32_t* __restrict dest = span.dest;
   for (int i = 0; i < span.n; ++i)
     dest[i] = Op(kP ? span.pattern[i] : 0, kS ? SourceAt<Mapped>(span, i) : 0, dest[i]) & kRgbMask;
 }
@@ -33,7 +44,21 @@ void CopySpan(const SpanParams&, const Span& span) {
   if constexpr (!Mapped) {
     std::memmove(span.dest, span.source, static_cast<size_t>(span.n) * sizeof *span.dest);
   } else {
-    for (int i = 0; i < span.n; ++i) span.dest[i] = span.source[span.columns[i]];
+    // Locals, so that stores through dest need not reload the span.
+    uint32_t* __restrict dest = span.dest;
+    const uint32_t* __restrict source = span.source;
+    const int32_t* __restrict columns = span.columns;
+    const int n = span.n;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+      uint32_t a = source[columns[i]], b = source[columns[i + 1]];
+      uint32_t c = source[columns[i + 2]], d = source[columns[i + 3]];
+      dest[i] = a;
+      dest[i + 1] = b;
+      dest[i + 2] = c;
+      dest[i + 3] = d;
+    }
+    for (; i < n; ++i) dest[i] = source[columns[i]];
   }
 }
 
@@ -49,7 +74,8 @@ void FillSpan(const SpanParams&, const Span& span) {
 
 // Every other code, from its truth table.
 template <bool Mapped>
-void TruthTableSpan(const SpanParams& params, const Span& span) {
+void TruthTableSpan(const SpanParams& params, const Span& s) {
+  const SpanView span(s);
   for (int i = 0; i < span.n; ++i) {
     uint32_t s = span.source ? SourceAt<Mapped>(span, i) : 0;
     uint32_t p = span.pattern ? span.pattern[i] : 0;
@@ -58,7 +84,8 @@ void TruthTableSpan(const SpanParams& params, const Span& span) {
 }
 
 template <bool Mapped>
-void KeyedSpan(const SpanParams& params, const Span& span) {
+void KeyedSpan(const SpanParams& params, const Span& s) {
+  const SpanView span(s);
   const uint32_t key = params.key;
   for (int i = 0; i < span.n; ++i) {
     uint32_t s = SourceAt<Mapped>(span, i);
@@ -67,7 +94,8 @@ void KeyedSpan(const SpanParams& params, const Span& span) {
 }
 
 template <bool Mapped>
-void BlendSpan(const SpanParams& params, const Span& span) {
+void BlendSpan(const SpanParams& params, const Span& s) {
+  const SpanView span(s);
   const uint32_t a = params.alpha, b = 255 - a;
   for (int i = 0; i < span.n; ++i) {
     uint32_t s = SourceAt<Mapped>(span, i), d = span.dest[i];
