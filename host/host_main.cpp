@@ -158,7 +158,18 @@ int StartDevice(Session& s, const ProgramImage& program, std::function<void(cons
   return 0;
 }
 
+// On the virtual clock a program thread that never waits would hang the bench
+// without a word: the device's watchdog names it and the run ends.
+void WatchForStalls() {
+  wce::SetStallHandler([](const std::string& what) {
+    Complain("device time cannot move: " + what);
+    std::fflush(nullptr);
+    std::_Exit(3);  // that thread is still inside the program: no orderly stop
+  });
+}
+
 int StopDevice(const ProgramThread& program) {
+  wce::SetStallHandler(nullptr);
   wce::SetTraceSink(nullptr);
   wce::DeviceStop();
   return program.ExitCode();
@@ -167,7 +178,10 @@ int StopDevice(const ProgramThread& program) {
 int RunHeadless(Session& s, const ProgramImage& program, const std::vector<std::string>& args) {
   if (int status = StartDevice(s, program, nullptr)) return status;
   // Time stays at 0 until the script lets it move.
-  if (s.options.clock == wce::ClockMode::Virtual) wce::ClockAdvanceTo(0);
+  if (s.options.clock == wce::ClockMode::Virtual) {
+    wce::ClockAdvanceTo(0);
+    WatchForStalls();
+  }
   ProgramThread thread;
   thread.Start(program.entry, JoinCommandLine(args));
   // What the program does at time 0 (its window, the loader's start) comes

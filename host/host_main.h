@@ -22,7 +22,9 @@ struct ProgramImage {
 // `args` are the arguments after the executable's name. Returns the exit
 // status: WinMain's result; 2 for a bad option, script line or unusable
 // file; 1 when no window can be opened or the device cannot start; 3 when
-// the program does not end after being asked to close.
+// the program does not end after being asked to close, or when on the
+// virtual clock one of its threads keeps device time from moving (it has not
+// waited for the device's stall limit of real time; a message names it).
 int HostMain(const std::vector<std::string>& args, const ProgramImage& program);
 
 }  // namespace jphost

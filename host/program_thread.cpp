@@ -24,7 +24,7 @@ void ProgramThread::Start(ProgramEntry entry, const std::wstring& commandLine, s
 }
 
 void ProgramThread::Body(ProgramEntry entry, std::vector<wchar_t> commandLine, std::function<void()> onEnd) {
-  wce::RegisterProgramThread();
+  wce::RegisterProgramThread(reinterpret_cast<const void*>(entry));  // named for the watchdog
   {
     std::lock_guard<std::mutex> lock(mutex_);
     registered_ = true;

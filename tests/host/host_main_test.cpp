@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,27 @@ TEST_F(HostMainTest, ABadCommandLineOrFileRunsNothing) {
     EXPECT_EQ(Run(c.script, c.extra), 2) << c.script << (c.extra.empty() ? "" : c.extra[0]);
     EXPECT_FALSE(gStarted) << c.script << (c.extra.empty() ? "" : c.extra[0]);
   }
+}
+
+std::atomic<bool> gNever{false};
+
+int WINAPI SpinningProgram(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  while (!gNever.load()) {
+  }
+  return 0;
+}
+
+TEST_F(HostMainTest, AProgramThatNeverWaitsEndsTheRunWithStatusThree) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  jptest::WriteText(temp_ / "run.txt", "wait 100\n");
+  std::vector<std::string> args = {"--headless", "--script", temp_ / "run.txt", "--device", temp_ / "device",
+                                   "--app-dir", temp_.Path()};
+  EXPECT_EXIT(
+      {
+        wce::SetStallLimit(std::chrono::milliseconds(200));
+        HostMain(args, {&SpinningProgram, nullptr, 0});
+      },
+      ::testing::ExitedWithCode(3), "device time cannot move: thread [0-9]+ .*has not waited for 0.2 s");
 }
 
 }  // namespace

@@ -156,5 +156,16 @@ TEST_F(MessagesTest, DriverMovesTimeWhileTheLoopWaitsForever) {
   CloseHandle(h);
 }
 
+// A thread that spins on PeekMessageW waits, in effect, for its next timer.
+TEST_F(MessagesTest, PeekingInALoopLetsTimeReachTheNextTimer) {
+  SetTimer(nullptr, 0, 30, nullptr);
+  MSG m{};
+  int polls = 0;
+  while (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ++polls;
+  EXPECT_EQ(m.message, static_cast<UINT>(WM_TIMER));
+  EXPECT_EQ(GetTickCount(), 30u);
+  EXPECT_LE(polls, 2);
+}
+
 }  // namespace
 }  // namespace usertest

@@ -74,6 +74,7 @@ void CallbackQueue::Run(uint64_t generation, DeadlineFn nextDeadline) {
   tOnCallbackThread = true;
   std::unique_lock<std::mutex> lock(DeviceLock());
   ClockClaimServiceThread();
+  ClockDescribeThread(nullptr, "audio callback thread");
   while (generation_ == generation) {
     if (pending_.empty()) {
       uint64_t seen = deadlineChanges_;

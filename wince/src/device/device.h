@@ -2,6 +2,7 @@
 // drive the stand-in platform. The program never includes this header.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,8 +27,8 @@ uint64_t ClockNowMs();             // GetTickCount is the low 32 bits of this
 
 // Program threads are the ones whose waits let virtual time move. CreateThread
 // registers the new thread (and its creator); host main and tests register the
-// thread that runs the program.
-void RegisterProgramThread();
+// thread that runs the program (its entry point names it for the watchdog).
+void RegisterProgramThread(const void* startRoutine = nullptr);
 void UnregisterProgramThread();
 
 // Driving from outside the program (the script runner or a test thread that is
@@ -49,6 +50,16 @@ void ClockRelease();
 using ClockListener = std::function<void(uint64_t fromMs, uint64_t toMs)>;
 int ClockAddListener(ClockListener listener);
 void ClockRemoveListener(int id);
+
+// Virtual clock only: a program thread that never waits (a busy loop) holds
+// device time still for good. The watchdog calls `handler`, on a thread of
+// its own, once for each stretch in which a program thread has not waited
+// for the stall limit of real time while others wait for time to move; its
+// argument names the thread ("thread 258 (LoaderThread)"). nullptr: no watchdog.
+using StallHandler = std::function<void(const std::string& what)>;
+void SetStallHandler(StallHandler handler);
+void SetStallLimit(std::chrono::milliseconds limit);  // 10 s until set
+std::chrono::milliseconds GetStallLimit();
 
 // ---------------------------------------------------------------- screen ---
 // Size of the emulated screen in pixels; windows made with CW_USEDEFAULT take

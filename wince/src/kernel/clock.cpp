@@ -4,9 +4,12 @@
 // same waits simply use real deadlines.
 #include "kernel/clock.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <list>
 #include <map>
 #include <vector>
 
@@ -22,7 +25,18 @@ struct Waiter {
   const std::function<bool()>* ready;
   uint64_t deadline;
   bool program;  // a registered thread: holds time back unless idle
+  bool poll;     // a poll (see ClockPollWait): also ends when anything happens
   std::condition_variable cv;
+};
+
+// A registered thread, as the watchdog sees it.
+struct ThreadRecord {
+  DWORD id = 0;
+  const void* start = nullptr;  // its start routine, when known
+  std::string label;            // or what the device calls it
+  bool waiting = false;         // parked in ClockWait
+  SteadyClock::time_point busySince = SteadyClock::now();
+  bool reported = false;        // the watchdog has told about this stretch
 };
 
 struct ClockState {
@@ -34,6 +48,11 @@ struct ClockState {
   int programThreads = 0;
   int serviceThreads = 0;  // of programThreads
   std::vector<Waiter*> waiters;
+  std::list<ThreadRecord> threads;  // one per registered thread
+  // Moves on whenever anything happens that a poller might be looking for:
+  // time moving, a notification, a thread going to wait.
+  uint64_t activity = 0;
+  int drivers = 0;  // threads in a virtual ClockAdvanceTo
   std::map<int, ClockListener> listeners;
   int nextListenerId = 1;
   std::condition_variable driverCv;  // drivers waiting for the program to settle
@@ -48,6 +67,10 @@ ClockState& State() {
 
 thread_local bool tlRegistered = false;
 thread_local bool tlService = false;
+thread_local ThreadRecord* tlRecord = nullptr;
+// What this thread saw at its last poll that found nothing: time and activity.
+thread_local uint64_t tlPollNow = UINT64_MAX;
+thread_local uint64_t tlPollActivity = UINT64_MAX;
 
 // Unregisters a registered thread when it ends, so a thread that forgets to
 // (or dies) cannot freeze virtual time for everyone else.
@@ -105,9 +128,17 @@ uint64_t EarliestDeadline(const ClockState& s) {
 void MoveTo(ClockState& s, uint64_t to) {
   uint64_t from = s.virtualNow;
   s.virtualNow = to;
+  ++s.activity;
   for (auto& [id, listener] : s.listeners) listener(from, to);
   for (Waiter* w : s.waiters)
-    if (w->deadline <= to) w->cv.notify_one();
+    if (w->deadline <= to || w->poll) w->cv.notify_one();
+}
+
+void AddRecord(ClockState& s) {
+  s.threads.emplace_back();
+  tlRecord = &s.threads.back();
+  tlRecord->id = GetCurrentThreadId();
+  ++s.activity;
 }
 
 // Moves virtual time if nothing holds it back. Called whenever the set of
@@ -129,6 +160,9 @@ void UnregisterLocked(ClockState& s) {
   --s.programThreads;
   if (tlService) --s.serviceThreads;
   tlService = false;
+  if (tlRecord) s.threads.remove_if([](const ThreadRecord& r) { return &r == tlRecord; });
+  tlRecord = nullptr;
+  ++s.activity;
   TryAdvance(s);
 }
 
@@ -150,13 +184,22 @@ std::mutex& DeviceLock() {
 
 uint64_t ClockNowLocked() { return NowLocked(State()); }
 
-bool ClockWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready, uint64_t deadlineMs) {
+namespace {
+
+bool Wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready, uint64_t deadlineMs, bool poll) {
   ClockState& s = State();
   if (ready()) return true;
   if (NowLocked(s) >= deadlineMs) return false;
 
-  Waiter self{&ready, deadlineMs, tlRegistered, {}};
+  Waiter self{&ready, deadlineMs, tlRegistered, poll, {}};
   s.waiters.push_back(&self);
+  if (tlRecord) tlRecord->waiting = true;
+  if (tlRegistered && !poll) {
+    // A thread settling down may be what a poller waits for.
+    ++s.activity;
+    for (Waiter* w : s.waiters)
+      if (w->poll) w->cv.notify_one();
+  }
   bool result = false;
   for (;;) {
     if (ready()) {
@@ -172,13 +215,73 @@ bool ClockWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& 
       self.cv.wait(lock);
   }
   s.waiters.erase(std::find(s.waiters.begin(), s.waiters.end(), &self));
+  if (tlRecord) {
+    tlRecord->waiting = false;
+    tlRecord->busySince = SteadyClock::now();
+    tlRecord->reported = false;
+  }
   // A due sleeper holds time still until it has left (see TryAdvance).
   TryAdvance(s);
   return result;
 }
 
+}  // namespace
+
+bool ClockWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready, uint64_t deadlineMs) {
+  return Wait(lock, ready, deadlineMs, false);
+}
+
+bool ClockPollWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready, uint64_t deadlineMs) {
+  ClockState& s = State();
+  if (ready()) return true;
+  if (s.mode != ClockMode::Virtual || !tlRegistered) return false;
+  uint64_t now = s.virtualNow;
+  if (now != tlPollNow || s.activity != tlPollActivity) {
+    // Something happened since this thread last looked: let it look again.
+    tlPollNow = now;
+    tlPollActivity = s.activity;
+    return false;
+  }
+  // Nothing could ever wake it (no deadline, no driver, nobody at work): a
+  // wait would be for ever, so the poll just returns, as on the device.
+  bool someoneBusy = false;
+  for (const ThreadRecord& r : s.threads) someoneBusy |= !r.waiting && &r != tlRecord;
+  if (deadlineMs == kNoDeadline && !s.driven && !someoneBusy && EarliestDeadline(s) == kNoDeadline) return false;
+  uint64_t seen = s.activity;
+  bool result = Wait(lock, [&] { return ready() || State().activity != seen; }, deadlineMs, true) && ready();
+  tlPollNow = s.virtualNow;
+  tlPollActivity = s.activity;
+  return result;
+}
+
+void ClockPollFound() { tlPollNow = tlPollActivity = UINT64_MAX; }
+
+
+bool ClockFindStalledThread(std::chrono::milliseconds limit, StalledThread& out) {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  ClockState& s = State();
+  if (s.mode != ClockMode::Virtual) return false;
+  // Only while someone waits for time to move (a driver, or any waiter).
+  if (s.drivers == 0 && s.waiters.empty()) return false;
+  SteadyClock::time_point now = SteadyClock::now();
+  for (ThreadRecord& r : s.threads) {
+    if (r.waiting || r.reported || now - r.busySince < limit) continue;
+    r.reported = true;
+    out = {r.id, r.start, r.label};
+    return true;
+  }
+  return false;
+}
+
+void ClockDescribeThread(const void* startRoutine, const std::string& label) {
+  if (!tlRecord) return;
+  tlRecord->start = startRoutine;
+  tlRecord->label = label;
+}
+
 void ClockNotifyAll() {
   ClockState& s = State();
+  ++s.activity;
   for (Waiter* w : s.waiters) w->cv.notify_one();
   s.driverCv.notify_all();
 }
@@ -204,10 +307,11 @@ uint64_t ClockNowMs() {
   return NowLocked(State());
 }
 
-void RegisterProgramThread() {
+void RegisterProgramThread(const void* startRoutine) {
   std::lock_guard<std::mutex> lock(DeviceLock());
   ClockReserveProgramThread();
   ClockClaimProgramThread();
+  if (startRoutine) ClockDescribeThread(startRoutine, std::string());
 }
 
 void UnregisterProgramThread() {
@@ -224,6 +328,7 @@ void ClockClaimProgramThread() {
     return;
   }
   tlRegistered = true;
+  AddRecord(State());
 }
 
 void ClockReleaseProgramThread() {
@@ -240,6 +345,7 @@ void ClockClaimServiceThread() {
   (void)&tlGuard;
   tlRegistered = true;
   tlService = true;
+  AddRecord(State());
 }
 
 void ClockReleaseServiceThread() {
@@ -273,10 +379,12 @@ void ClockAdvanceTo(uint64_t targetMs) {
     return;
   }
   TryAdvance(s);
+  ++s.drivers;
   s.driverCv.wait(lock, [&] {
     TryAdvance(s);
     return s.virtualNow >= s.target && AllProgramThreadsIdle(s);
   });
+  --s.drivers;
 }
 
 void ClockSettle() { ClockAdvanceTo(ClockNowMs()); }

@@ -3,9 +3,13 @@
 // through ClockWait, so the clock can tell when all of them are waiting.
 #pragma once
 
+#include <windows.h>
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 
 namespace wce {
 
@@ -21,6 +25,32 @@ std::mutex& DeviceLock();
 // Works for unregistered threads too (they then do not hold time back).
 bool ClockWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready,
                uint64_t deadlineMs);
+
+// A poll that found nothing (Sleep(0), PeekMessageW, a wait with no time):
+// on the virtual clock, a registered thread that polls again with nothing
+// changed since its last fruitless poll is taken to wait for anything to
+// happen (time moving to the next deadline, which may be `deadlineMs`, or a
+// notification), so a polling loop lets time move instead of freezing it.
+// Returns `ready()` at the end. Otherwise (and when nothing at all could end
+// such a wait) returns at once.
+bool ClockPollWait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready,
+                   uint64_t deadlineMs);
+// The calling thread's poll found something: its next empty poll returns at once.
+void ClockPollFound();
+
+// Names the calling registered thread for the watchdog. DeviceLock() held.
+void ClockDescribeThread(const void* startRoutine, const std::string& label);
+
+// A registered thread that has not waited for a while.
+struct StalledThread {
+  DWORD id = 0;
+  const void* start = nullptr;
+  std::string label;
+};
+// On the virtual clock, while anyone waits for time to move: a registered
+// thread that has not been in a device wait for `limit` of real time. Each
+// such stretch is told once. Takes DeviceLock().
+bool ClockFindStalledThread(std::chrono::milliseconds limit, StalledThread& out);
 
 // Wakes every waiter to re-check its predicate; call with DeviceLock() held
 // after changing state that a predicate reads.

@@ -38,15 +38,14 @@ HandleTable<EventObject>& Events() {
   return *table;
 }
 
-uint64_t DeadlineAfter(DWORD ms) { return ms == INFINITE ? kNoDeadline : ClockNowLocked() + ms; }
-
 }  // namespace
 
 bool WaitForEvent(HANDLE handle, DWORD milliseconds, DWORD& result) {
   std::shared_ptr<EventObject> event = Events().Lookup(handle);
   if (!event) return false;
   std::unique_lock<std::mutex> lock(DeviceLock());
-  bool signaled = ClockWait(lock, [&] { return event->signaled; }, DeadlineAfter(milliseconds));
+  uint64_t deadline = milliseconds == INFINITE ? kNoDeadline : ClockNowLocked() + milliseconds;
+  bool signaled = ClockWait(lock, [&] { return event->signaled; }, deadline);
   // Still under the lock: an auto-reset event lets exactly one waiter through.
   if (signaled && !event->manualReset) event->signaled = false;
   result = signaled ? WAIT_OBJECT_0 : WAIT_TIMEOUT;

@@ -63,11 +63,13 @@ uint64_t DeadlineAfter(DWORD ms) {
   return ms == INFINITE ? kNoDeadline : ClockNowLocked() + ms;
 }
 
+
 void RunThread(std::shared_ptr<ThreadObject> self, LPTHREAD_START_ROUTINE proc, LPVOID parameter) {
   tlThreadId = self->id;
   {
     std::lock_guard<std::mutex> lock(DeviceLock());
     ClockClaimProgramThread();
+    ClockDescribeThread(reinterpret_cast<const void*>(proc), std::string());
   }
   DWORD code = proc(parameter);
   for (ThreadExitHook hook : Copy(ExitHooks())) hook();
@@ -98,11 +100,14 @@ extern "C" {
 DWORD WINAPI GetTickCount(void) { return static_cast<DWORD>(ClockNowMs()); }
 
 void WINAPI Sleep(DWORD dwMilliseconds) {
+  std::unique_lock<std::mutex> lock(DeviceLock());
   if (dwMilliseconds == 0) {
+    // A yield; in a loop, a wait for whatever happens next (see ClockPollWait).
+    ClockPollWait(lock, [] { return false; }, kNoDeadline);
+    lock.unlock();
     std::this_thread::yield();
     return;
   }
-  std::unique_lock<std::mutex> lock(DeviceLock());
   ClockWait(lock, [] { return false; }, DeadlineAfter(dwMilliseconds));
 }
 

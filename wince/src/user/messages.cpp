@@ -97,7 +97,20 @@ BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
   }
   HandleSentMessages(lock);
   CurrentQueue();
-  return NextMessage(GetCurrentThreadId(), filter, (wRemoveMsg & PM_REMOVE) != 0, lpMsg) ? TRUE : FALSE;
+  const DWORD me = GetCurrentThreadId();
+  const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
+  if (!NextMessage(me, filter, remove, lpMsg)) {
+    // Nothing: a thread that keeps asking waits here for whatever comes next,
+    // its own next timer included, so polling lets device time move.
+    ClockPollWait(
+        lock, [&] { return HasSentMessages(me) || !filter.Valid() || NextMessage(me, filter, false, nullptr); },
+        NextTimerDue(filter));
+    HandleSentMessages(lock);
+    CurrentQueue();
+    if (!filter.Valid() || !NextMessage(me, filter, remove, lpMsg)) return FALSE;
+  }
+  ClockPollFound();
+  return TRUE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }  // no character messages on this device
