@@ -93,16 +93,20 @@ void KeyedSpan(const SpanParams& params, const Span& s) {
   }
 }
 
+// Red and blue side by side in 16-bit lanes, then green: every sum stays
+// below 65536, and (x + 1 + (x >> 8)) >> 8 is x / 255 for x up to 65152.
 template <bool Mapped>
 void BlendSpan(const SpanParams& params, const Span& s) {
   const SpanView span(s);
   const uint32_t a = params.alpha, b = 255 - a;
+  constexpr uint32_t kLanes = 0x00FF00FF, kHalf = 0x007F007F, kOne = 0x00010001;
   for (int i = 0; i < span.n; ++i) {
-    uint32_t s = SourceAt<Mapped>(span, i), d = span.dest[i];
-    uint32_t r = (((s >> 16) & 0xFF) * a + ((d >> 16) & 0xFF) * b + 127) / 255;
-    uint32_t g = (((s >> 8) & 0xFF) * a + ((d >> 8) & 0xFF) * b + 127) / 255;
-    uint32_t bl = ((s & 0xFF) * a + (d & 0xFF) * b + 127) / 255;
-    span.dest[i] = (r << 16) | (g << 8) | bl;
+    const uint32_t src = SourceAt<Mapped>(span, i), dst = span.dest[i];
+    uint32_t rb = (src & kLanes) * a + (dst & kLanes) * b + kHalf;
+    uint32_t g = ((src >> 8) & 0xFF) * a + ((dst >> 8) & 0xFF) * b + 127;
+    rb = ((rb + kOne + ((rb >> 8) & kLanes)) >> 8) & kLanes;
+    g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
+    span.dest[i] = rb | (g << 8);
   }
 }
 
