@@ -72,7 +72,7 @@ TEST_F(HeaderTest, WrongHandlesFailWithoutHarm) {
   HWAVEOUT live = Open(Pcm16());
   auto value = reinterpret_cast<uintptr_t>(live);
   const uintptr_t wrong[] = {0, reinterpret_cast<uintptr_t>(closed), 0x1234, value | 1,
-                             value + (uintptr_t(1) << 32) /* another generation */, value ^ (7 << 1) /* kind */};
+                             value + (uintptr_t(1) << 20) /* another generation */, value ^ (7 << 1) /* kind */};
   auto buffer = MakeBuffer(Mono16(1, 4));
   WAVEHDR* h = &buffer->header;
   for (uintptr_t v : wrong) {
