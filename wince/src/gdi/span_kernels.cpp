@@ -165,6 +165,4 @@ SpanKernel ChooseSpanKernel(SpanKind kind, uint8_t code, bool mappedColumns) {
   return mappedColumns ? pair.mapped : pair.direct;
 }
 
-bool HasNamedKernel(uint8_t code) { return FindNamed(code) != nullptr; }
-
 }  // namespace wce::gdi

@@ -33,7 +33,5 @@ enum class SpanKind {
 };
 
 SpanKernel ChooseSpanKernel(SpanKind kind, uint8_t code, bool mappedColumns);
-// Whether a raster code has kernels of its own rather than the truth-table one.
-bool HasNamedKernel(uint8_t code);
 
 }  // namespace wce::gdi
