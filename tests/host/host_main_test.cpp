@@ -122,8 +122,9 @@ TEST_F(HostMainTest, ABadCommandLineOrFileRunsNothing) {
 std::atomic<bool> gNever{false};
 
 int WINAPI SpinningProgram(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  while (!gNever.load()) {
-  }
+  // The volatile count keeps an optimiser from treating the loop as empty.
+  volatile long spins = 0;
+  while (!gNever.load()) spins = spins + 1;
   return 0;
 }
 
