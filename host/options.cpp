@@ -260,7 +260,12 @@ The sound box in a window, or on the test bench with --headless.
 
 In the window: the mouse is the stylus; arrows and space jerk the phone
 (left/right: X, up/down: Y, space: Z); Ctrl+C or closing the window asks
-the program to close.
+the program to close. A connected game controller rumbles while the
+phone's vibration motor runs.
+
+Exit status: the program's own (0 after a close); 1 when no window can
+open; 2 for a bad option or script line; 3 when device time stood still
+on the bench because a program thread never waited (the thread is named).
 
 Script lines: wait MS | down X Y | move X Y | up X Y | tap X Y |
   drag X1 Y1 X2 Y2 MS | accel X Y Z | key NAME | activate | deactivate |
