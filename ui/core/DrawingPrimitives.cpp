@@ -34,6 +34,34 @@ POINT CenteredOrigin(const RECT* rect, LONG width, LONG height) {
   return origin;
 }
 
+// The bitmap's width and height; false for a null or non-bitmap handle.
+bool MeasureBitmap(HBITMAP bitmap, SIZE* size) {
+  BITMAPINFOHEADER header;
+  memset(&header, 0, sizeof(header));
+  if (!GetBitmapHeader(&header, bitmap)) return false;
+  size->cx = header.biWidth;
+  size->cy = header.biHeight;
+  return true;
+}
+
+enum CopyKind { CopyStretched, CopyKeyed };
+
+// The whole `size` of the bitmap onto `box`: StretchBlt with the raster
+// operation, or TransparentImage leaving out the key colour.
+void CopyWholeBitmap(HDC target, const RECT& box, HBITMAP bitmap, SIZE size, CopyKind kind, DWORD ropOrKey) {
+  HGDIOBJ previous = NULL;
+  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
+  if (memory == NULL) return;
+  int width = box.right - box.left;
+  int height = box.bottom - box.top;
+  if (kind == CopyKeyed) {
+    TransparentImage(target, box.left, box.top, width, height, memory, 0, 0, size.cx, size.cy, ropOrKey);
+  } else {
+    StretchBlt(target, box.left, box.top, width, height, memory, 0, 0, size.cx, size.cy, ropOrKey);
+  }
+  ReleaseMemoryDC(memory, previous);
+}
+
 COLOR16 Channel16(COLORREF color, int shift) { return static_cast<COLOR16>(((color >> shift) & 0xFF) << 8); }
 
 TRIVERTEX Vertex(int x, int y, COLORREF color) {
@@ -103,12 +131,10 @@ void DrawBitmapCentered(HDC target, const RECT* rect, HBITMAP bitmap) {
 }
 
 void DrawBitmapCenteredRop(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
-  if (bitmap == NULL || rect == NULL) return;
-  BITMAPINFOHEADER header;
-  memset(&header, 0, sizeof(header));
-  if (!GetBitmapHeader(&header, bitmap)) return;
-  POINT origin = CenteredOrigin(rect, header.biWidth, header.biHeight);
-  BlitBitmap(target, origin.x, origin.y, header.biWidth, header.biHeight, bitmap, rop);
+  SIZE size;
+  if (bitmap == NULL || rect == NULL || !MeasureBitmap(bitmap, &size)) return;
+  POINT origin = CenteredOrigin(rect, size.cx, size.cy);
+  BlitBitmap(target, origin.x, origin.y, size.cx, size.cy, bitmap, rop);
 }
 
 void DrawMaskedCentered(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask) {
@@ -117,17 +143,11 @@ void DrawMaskedCentered(HDC target, const RECT* rect, HBITMAP image, HBITMAP mas
 }
 
 void DrawKeyedCentered(HDC target, const RECT* rect, HBITMAP bitmap, COLORREF key) {
-  if (rect == NULL) return;
-  BITMAPINFOHEADER header;
-  memset(&header, 0, sizeof(header));
-  if (!GetBitmapHeader(&header, bitmap)) return;
-  POINT origin = CenteredOrigin(rect, header.biWidth, header.biHeight);
-  HGDIOBJ previous = NULL;
-  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
-  if (memory == NULL) return;
-  TransparentImage(target, origin.x, origin.y, header.biWidth, header.biHeight, memory, 0, 0, header.biWidth,
-                   header.biHeight, key);
-  ReleaseMemoryDC(memory, previous);
+  SIZE size;
+  if (rect == NULL || !MeasureBitmap(bitmap, &size)) return;
+  POINT origin = CenteredOrigin(rect, size.cx, size.cy);
+  RECT box = {origin.x, origin.y, origin.x + size.cx, origin.y + size.cy};
+  CopyWholeBitmap(target, box, bitmap, size, CopyKeyed, key);
 }
 
 void DrawBitmapStretched(HDC target, const RECT* rect, HBITMAP bitmap) {
@@ -135,16 +155,9 @@ void DrawBitmapStretched(HDC target, const RECT* rect, HBITMAP bitmap) {
 }
 
 void DrawBitmapStretchedRop(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
-  if (bitmap == NULL || rect == NULL) return;
-  BITMAPINFOHEADER header;
-  memset(&header, 0, sizeof(header));
-  if (!GetBitmapHeader(&header, bitmap)) return;
-  HGDIOBJ previous = NULL;
-  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
-  if (memory == NULL) return;
-  StretchBlt(target, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, memory, 0, 0,
-             header.biWidth, header.biHeight, rop);
-  ReleaseMemoryDC(memory, previous);
+  SIZE size;
+  if (bitmap == NULL || rect == NULL || !MeasureBitmap(bitmap, &size)) return;
+  CopyWholeBitmap(target, *rect, bitmap, size, CopyStretched, rop);
 }
 
 void DrawMaskedStretched(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask) {
@@ -153,16 +166,9 @@ void DrawMaskedStretched(HDC target, const RECT* rect, HBITMAP image, HBITMAP ma
 }
 
 void DrawKeyedStretched(HDC target, const RECT* rect, HBITMAP bitmap, COLORREF key) {
-  if (rect == NULL) return;
-  BITMAPINFOHEADER header;
-  memset(&header, 0, sizeof(header));
-  if (!GetBitmapHeader(&header, bitmap)) return;
-  HGDIOBJ previous = NULL;
-  HDC memory = SelectIntoMemoryDC(target, bitmap, &previous);
-  if (memory == NULL) return;
-  TransparentImage(target, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, memory, 0, 0,
-                   header.biWidth, header.biHeight, key);
-  ReleaseMemoryDC(memory, previous);
+  SIZE size;
+  if (rect == NULL || !MeasureBitmap(bitmap, &size)) return;
+  CopyWholeBitmap(target, *rect, bitmap, size, CopyKeyed, key);
 }
 
 void DrawTextInRect(HDC target, LPCWSTR text, const RECT* rect, UINT format, COLORREF color, HFONT font) {
