@@ -174,14 +174,17 @@ BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest,
   if (ftn.BlendOp != AC_SRC_OVER || ftn.AlphaFormat != 0) return Fail(ERROR_INVALID_PARAMETER);
   if (dc == source && Overlap(xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc, wSrc, hSrc))
     return Fail(ERROR_INVALID_PARAMETER);
-  CopyCall call;
-  call.x = CopyAxis{xoriginDest, wDest, xoriginSrc, wSrc};
-  call.y = CopyAxis{yoriginDest, hDest, yoriginSrc, hSrc};
+  CopyCall call = RasterCall(SRCCOPY, xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc, wSrc, hSrc);
   call.params.kind = SpanKind::Blend;
   call.params.alpha = ftn.SourceConstantAlpha;
   call.params.stretchMode = COLORONCOLOR;
   DrawSession session(*dc, source.get());
   if (!Readable(*session.Source(), xoriginSrc, yoriginSrc, wSrc, hSrc)) return Fail(ERROR_INVALID_PARAMETER);
+  // Opaque between colour pixels is a plain copy (the splash is blended at 255
+  // on every paint); 0 changes nothing.
+  if (ftn.SourceConstantAlpha == 0) return TRUE;
+  if (ftn.SourceConstantAlpha == 255 && !session.Target().mono && !session.Source()->mono)
+    call.params.kind = SpanKind::Raster;
   Run(session, call, nullptr);
   return TRUE;
 }
