@@ -45,7 +45,7 @@ TEST_F(GdiObjects, BadStaleNullAndForeignHandlesFail) {
   HBITMAP deleted = CreateBitmapObject(1, 1);
   ASSERT_TRUE(DeleteObject(deleted));
   EXPECT_FALSE(DeleteObject(deleted)) << "double delete";
-  HBITMAP live = CreateBitmapObject(1, 1);  // takes the freed slot again
+  HBITMAP live = CreateBitmapObject(1, 1);  // a live bitmap, flagged below
   wce::HandleTable<int> windows(wce::HandleKind::Window);
   uintptr_t foreign = windows.Insert(std::make_shared<int>(0));
   uintptr_t flagged = reinterpret_cast<uintptr_t>(live) | 1;
