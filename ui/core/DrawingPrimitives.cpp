@@ -226,3 +226,15 @@ BOOL FillGradient(HDC target, int left, int top, int right, int bottom, COLORREF
   mesh.LowerRight = 1;
   return GradientFill(target, vertices, 2, &mesh, 1, mode);
 }
+
+void DrawSkinBackground(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask, int imageMode, int placement) {
+  if (placement != 1 && placement != 2) return;
+  bool centred = placement == 1;
+  if (imageMode == 1) {
+    if (centred) DrawBitmapCentered(target, rect, image);
+    else DrawBitmapStretched(target, rect, image);
+  } else if (imageMode == 2) {
+    if (centred) DrawMaskedCentered(target, rect, image, mask);
+    else DrawMaskedStretched(target, rect, image, mask);
+  }
+}

@@ -42,6 +42,11 @@ void DrawBitmapStretchedRop(HDC target, const RECT* rect, HBITMAP bitmap, DWORD 
 void DrawMaskedStretched(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask);
 void DrawKeyedStretched(HDC target, const RECT* rect, HBITMAP bitmap, COLORREF key);
 
+// A skinned control's background: `imageMode` 1 the image alone, 2 the image
+// over its mask; `placement` 1 centred, 2 stretched over the rectangle. Any
+// other value of either draws nothing.
+void DrawSkinBackground(HDC target, const RECT* rect, HBITMAP image, HBITMAP mask, int imageMode, int placement);
+
 // One DrawTextW of a zero-terminated text, transparent, in `color` and `font`
 // (NULL: the DC's current font). The DC's mode, colour and font come back.
 void DrawTextInRect(HDC target, LPCWSTR text, const RECT* rect, UINT format, COLORREF color, HFONT font);

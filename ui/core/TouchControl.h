@@ -28,6 +28,8 @@ class TouchControl {
   virtual int OnPenDown(HWND window, UINT reserved, int x, int y);
   virtual int OnPenUp(HWND window, UINT reserved, int x, int y);
   virtual int OnPenMove(HWND window, UINT reserved, int x, int y);
+  // Controls that own memory (the value selector's entries) free it here.
+  virtual ~TouchControl() {}
 
   void PaintIfVisible(HDC dc);
   // The slot is called only for a visible, enabled control that accepts
