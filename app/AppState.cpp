@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 
 #include "app/MainWindow.h"
+#include "app/ScreenLayout.h"
 
 AppState appState;
 LONG savedOrientation = -1;
@@ -56,6 +57,7 @@ void ResetAppState() {
   appState.resources.reset();
   appState.settings.reset();
   ReleaseOffscreenBuffers();
+  DeleteControls();
   if (appState.loaderStop != NULL) CloseHandle(appState.loaderStop);
   if (appState.loaderThread != NULL) CloseHandle(appState.loaderThread);
   appState = AppState();

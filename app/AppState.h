@@ -19,8 +19,7 @@
 #include "ui/composite/ControlPanel.h"
 #include "ui/composite/ScreenTransition.h"
 
-// The controls arrive with the screen layout; until then their fields stay
-// null and every handler finds them absent.
+// The control classes; a user of a control field includes its header.
 class PictureBox;
 class ImageButton;
 class TwoLineButton;
@@ -58,8 +57,8 @@ struct AppState {
   std::unique_ptr<WavePlayer> previewPlayer;
   std::unique_ptr<ScreenTransition> transition;
 
-  // The controls, in the order the screen layout creates them. They arrive
-  // with the layout; until then every handler finds them absent.
+  // The controls, in the order the screen layout creates them. Null until
+  // the loader builds the tree, and for good when one could not be made.
   ControlPanel* rootPanel;
   ControlPanel* mainPanel;
   PictureBox* topBarPicture;

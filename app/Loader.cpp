@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/AppState.h"
+#include "app/ScreenLayout.h"
 #include "app/Screens.h"
 #include "app/SettingsTransfer.h"
 #include "app/SlotControls.h"
@@ -54,6 +55,8 @@ void CreateMotionDetectors() {
   appState.motionZ.reset(new (std::nothrow) MotionDetectorZ(window, *sensor, WM_MOTION));
 }
 
+void BuildControlTree() { BuildScreen(); }
+
 void ApplyControlData() {
   for (int slot = 1; slot <= SoundSlots::SlotCount; ++slot) RefreshSlotControls(slot);
   FillSensitivitySelectors();
@@ -82,8 +85,7 @@ const LoaderStep kLoaderSteps[] = {
     {L"Loading SoundBank...", 40, ScanSoundBank},
     {L"Init SoundSlots...", 50, FillSoundSlots},
     {L"Init SoundMotion...", 60, CreateMotionDetectors},
-    // The screen layout builds the control tree here.
-    {L"Init TouchUI...", 70, NULL},
+    {L"Init TouchUI...", 70, BuildControlTree},
     {L"Apply TouchUI Data...", 80, ApplyControlData},
     {L"Apply Settings...", 90, ApplySettings},
     {L"Init Screen...", 100, ShowHomePage},

@@ -3,11 +3,13 @@
 #include <new>
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/DisplayHelpers.h"
 #include "app/KeepAwakeTimer.h"
 #include "app/Motion.h"
 #include "app/SettingsTransfer.h"
 #include "app/TransitionFrame.h"
+#include "ui/core/CheckBox.h"
 #include "ui/core/TouchControl.h"
 
 namespace {
@@ -34,18 +36,10 @@ const OffscreenBuffer kOffscreenBuffers[] = {
 // left and right ones, a Z jerk the centre.
 const int kSlotOfMotionCode[] = {0, 1, 3, 4, 2, 5};
 
-// The check box class joins the program with the screen layout; until then
-// these fields stay null, and a missing switch is an unchecked one. With it,
-// each answers its box's IsChecked().
-bool PulseToggleChecked() {
-  if (appState.pulseToggle == nullptr) return false;
-  return false;
-}
+// A missing switch is an unchecked one.
+bool PulseToggleChecked() { return appState.pulseToggle != nullptr && appState.pulseToggle->IsChecked(); }
 
-bool AnimationsChecked() {
-  if (appState.animationsCheck == nullptr) return false;
-  return false;
-}
+bool AnimationsChecked() { return appState.animationsCheck != nullptr && appState.animationsCheck->IsChecked(); }
 
 LRESULT OnCreate(HWND window) {
   SetLoading(1);
@@ -189,9 +183,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;  // painting covers the whole window
     case WM_KEYDOWN:
       return 0;  // hardware keys have no function and are not passed on
-    case WM_COMMAND:
-      // The command table of the screens takes these; no control exists yet to send one.
-      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_COMMAND: {
+      LoadingLock hold;
+      return OnCommand(window, wParam, lParam);
+    }
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

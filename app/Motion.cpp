@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "ui/core/CheckBox.h"
 
 namespace {
 
@@ -23,14 +24,18 @@ const UINT kPollPeriod = 50;
 
 void StopMotion() {
   if (appState.soundSlots) appState.soundSlots->StopAll();
+  StopDetectors();
+  if (appState.motionToggle != nullptr) appState.motionToggle->SetChecked(FALSE).SetCaption(L"Off");
+  if (appState.keepAwake) appState.keepAwake->Stop();
+}
+
+void StopDetectors() {
   for (const DetectorTimer& entry : kDetectorTimers) {
     MotionDetector* detector = (appState.*entry.detector).get();
     if (detector == nullptr) continue;
     KillTimer(appState.mainWindow, entry.timerId);
     detector->Stop();
   }
-  // The motion switch, once it exists, is unchecked here with the caption "Off".
-  if (appState.keepAwake) appState.keepAwake->Stop();
 }
 
 void StartMotion() {

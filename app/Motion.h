@@ -7,6 +7,8 @@
 // Silences every slot, stops the detectors and their timers, turns the motion
 // switch off and lets the device sleep again. Does not repaint.
 void StopMotion();
+// The detectors and their poll timers alone; sounds already playing go on.
+void StopDetectors();
 // Starts the detectors and their poll timers.
 void StartMotion();
 

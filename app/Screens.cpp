@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/Motion.h"
+#include "ui/core/CheckBox.h"
+#include "ui/core/ImageButton.h"
 
 namespace {
 
@@ -9,26 +11,52 @@ void RepaintIf(bool repaint) {
   if (repaint) InvalidateRect(appState.mainWindow, NULL, TRUE);
 }
 
+void ShowIf(TouchControl* control, bool visible) {
+  if (control != nullptr) control->SetVisible(visible ? TRUE : FALSE);
+}
+
 }  // namespace
 
 void ShowMainPanel(bool repaint) {
   StopMotion();
-  // The main panel, once the control tree exists, becomes visible here.
+  ShowIf(appState.mainPanel, true);
   RepaintIf(repaint);
 }
 
-void ShowScreen([[maybe_unused]] int screen, bool repaint) {
+void ShowScreen(int screen, bool repaint) {
   StopMotion();
-  // Once the panels exist: tabPanel, aboutPage and browserPage visible for the
-  // one named by `screen` and hidden for the other two; another value changes
-  // no panel.
+  if (screen == TabAreaScreen || screen == AboutScreen || screen == BrowserScreen) {
+    ShowIf(appState.tabPanel, screen == TabAreaScreen);
+    ShowIf(appState.aboutPage, screen == AboutScreen);
+    ShowIf(appState.browserPage, screen == BrowserScreen);
+  }
   RepaintIf(repaint);
 }
 
-void ShowTab([[maybe_unused]] int page, [[maybe_unused]] bool keepTappedState, bool repaint) {
+void ShowTab(int page, bool keepTappedState, bool repaint) {
   StopMotion();
-  // Once the tabs and pages exist: the page's tab locked (and checked unless
-  // `keepTappedState`), the other two unlocked and unchecked; the page shown,
-  // the other two hidden; the about button only with the Settings page.
+  const struct {
+    int page;
+    CheckBox* tab;
+    ControlPanel* panel;
+  } tabs[] = {
+      {HomePage, appState.homeTab, appState.homePage},
+      {SoundsPage, appState.soundsTab, appState.soundsPage},
+      {SettingsPage, appState.settingsTab, appState.settingsPage},
+  };
+  if (page == HomePage || page == SoundsPage || page == SettingsPage) {
+    for (const auto& entry : tabs) {
+      bool selected = entry.page == page;
+      // The selected tab is locked, so tapping it again does nothing.
+      if (entry.tab != nullptr) {
+        entry.tab->SetLocked(selected ? TRUE : FALSE);
+        if (!selected) entry.tab->SetChecked(FALSE);
+        if (selected && !keepTappedState) entry.tab->SetChecked(TRUE);
+      }
+      ShowIf(entry.panel, selected);
+    }
+    // The about button belongs to the Settings page.
+    ShowIf(appState.aboutButton, page == SettingsPage);
+  }
   RepaintIf(repaint);
 }

@@ -1,6 +1,11 @@
 #include "app/SettingsTransfer.h"
 
 #include "app/AppState.h"
+#include "ui/composite/ScrollList.h"
+#include "ui/core/CheckBox.h"
+#include "ui/core/ImageButton.h"
+#include "ui/core/TwoLineButton.h"
+#include "ui/core/ValueSelector.h"
 
 namespace {
 
@@ -22,19 +27,76 @@ void ApplySettings() {
         .SetPeakThreshold(MotionDetector::PeakThresholdFor(sensitivities[axis]))
         .SetZGate(kZGate);
   }
-  if (appState.sensitivitySelector[0] == nullptr) return;
-  // With the controls: each selector selects its sensitivity - 1; xButtonCheck,
-  // animationsCheck, vibrationsCheck and pulseToggle take XButtonClose,
-  // AnimationsOn, VibrationsOn and PulseVibrationsOn; the pulse toggle's
-  // caption follows it ("On"/"Off"); the touch vibration follows VibrationsOn.
+  for (int axis = 0; axis < 3; ++axis) {
+    ValueSelector* selector = appState.sensitivitySelector[axis];
+    if (selector == nullptr) return;
+    // An out-of-range sensitivity selects nothing: the selector ignores it.
+    selector->Select(static_cast<int>(sensitivities[axis]) - 1);
+  }
+  const struct {
+    CheckBox* box;
+    DWORD value;
+  } switches[] = {
+      {appState.xButtonCheck, settings->XButtonClose},
+      {appState.animationsCheck, settings->AnimationsOn},
+      {appState.vibrationsCheck, settings->VibrationsOn},
+      {appState.pulseToggle, settings->PulseVibrationsOn},
+  };
+  for (const auto& entry : switches) {
+    if (entry.box == nullptr) return;
+    entry.box->SetChecked(entry.value != 0 ? TRUE : FALSE);
+  }
+  appState.pulseToggle->SetCaption(appState.pulseToggle->IsChecked() ? L"On" : L"Off");
+  ApplyTouchVibration(settings->VibrationsOn != 0);
+}
+
+void ApplyTouchVibration(bool flag) {
+  AppState& s = appState;
+  TouchControl* const touchable[] = {
+      s.closeButton,     s.aboutButton,     s.homeTab,         s.soundsTab,       s.settingsTab,
+      s.donateButton,    s.backButton,      s.soundList,       s.okButton,        s.cancelButton,
+      s.gridButton[0],   s.gridButton[1],   s.gridButton[2],   s.gridButton[3],   s.gridButton[4],
+      s.motionToggle,    s.pulseToggle,     s.slotButton[0],   s.slotButton[1],   s.slotButton[2],
+      s.slotButton[3],   s.slotButton[4],   s.playButton[0],   s.playButton[1],   s.playButton[2],
+      s.playButton[3],   s.playButton[4],   s.sensitivitySelector[0], s.sensitivitySelector[1],
+      s.sensitivitySelector[2], s.xButtonCheck, s.animationsCheck, s.vibrationsCheck,
+  };
+  for (TouchControl* control : touchable) {
+    if (control != nullptr) control->SetVibrateOnPress(flag ? TRUE : FALSE);
+  }
 }
 
 void CollectSettings() {
   if (!appState.settings) return;
-  // Without the Sounds page's buttons the record keeps what was loaded, and
-  // that is what gets saved.
-  if (appState.slotButton[0] == nullptr) return;
-  // With the controls: SlotFolder/SlotName from each slot button's caption and
-  // subtitle, the sensitivities from the selectors' current values, the four
-  // switches from their check boxes.
+  Settings* settings = appState.settings.get();
+  // Without a control the record keeps what was loaded from there on, and
+  // that is what gets saved. A slot that never had a sound is saved empty.
+  for (int slot = 0; slot < Settings::SlotCount; ++slot) {
+    TwoLineButton* row = appState.slotButton[slot];
+    if (row == nullptr) return;
+    WCHAR text[kCaptionLength];
+    row->GetCaption(text);
+    wcscpy_s(settings->SlotFolder[slot], MAX_PATH, text);
+    row->GetSubtitle(text);
+    wcscpy_s(settings->SlotName[slot], MAX_PATH, text);
+  }
+  LONG* sensitivities[3] = {&settings->SensitivityX, &settings->SensitivityY, &settings->SensitivityZ};
+  for (int axis = 0; axis < 3; ++axis) {
+    ValueSelector* selector = appState.sensitivitySelector[axis];
+    if (selector == nullptr) return;
+    *sensitivities[axis] = selector->GetCurrentValue();
+  }
+  const struct {
+    CheckBox* box;
+    DWORD* value;
+  } switches[] = {
+      {appState.xButtonCheck, &settings->XButtonClose},
+      {appState.animationsCheck, &settings->AnimationsOn},
+      {appState.vibrationsCheck, &settings->VibrationsOn},
+      {appState.pulseToggle, &settings->PulseVibrationsOn},
+  };
+  for (const auto& entry : switches) {
+    if (entry.box == nullptr) return;
+    *entry.value = entry.box->IsChecked() ? 1 : 0;
+  }
 }

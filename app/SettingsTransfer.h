@@ -8,3 +8,6 @@ void ApplySettings();
 // Stops at the first missing object, the record first: the slots' pack and
 // file names from the Sounds page, the selectors' values, the switches.
 void CollectSettings();
+// The touch vibration of every control that takes the pen (not the labels,
+// pictures or panels).
+void ApplyTouchVibration(bool flag);

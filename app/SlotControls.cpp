@@ -1,6 +1,10 @@
 #include "app/SlotControls.h"
 
 #include "app/AppState.h"
+#include "ui/composite/ScrollList.h"
+#include "ui/core/ImageButton.h"
+#include "ui/core/TwoLineButton.h"
+#include "ui/core/ValueSelector.h"
 
 namespace {
 
@@ -12,9 +16,13 @@ void RefreshSlotControls(int slot) {
   if (!appState.soundSlots || !IsSlot(slot)) return;
   const SoundEntry* entry = appState.soundSlots->EntryOf(slot);
   if (entry == NULL) return;
-  // Once the buttons exist: gridButton[slot - 1] takes entry->bigIcon as its
-  // icon (channel 13); slotButton[slot - 1] takes entry->smallIcon as its icon,
-  // entry->packName as caption and entry->fileName as subtitle.
+  ImageButton* grid = appState.gridButton[slot - 1];
+  if (grid != nullptr) grid->SetImage(entry->bigIcon, ChannelIconImage);
+  TwoLineButton* row = appState.slotButton[slot - 1];
+  if (row != nullptr) {
+    row->SetImage(entry->smallIcon, ChannelIconImage).SetCaption(entry->packName);
+    row->SetSubtitle(entry->fileName);
+  }
 }
 
 bool AssignSlotByFileName(int slot, LPCWSTR fileName) {
@@ -23,11 +31,26 @@ bool AssignSlotByFileName(int slot, LPCWSTR fileName) {
 }
 
 void FillSensitivitySelectors() {
-  // Each of the three selectors, once it exists, gets "1" to "10" in order.
+  const LPCWSTR values[] = {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10"};
+  for (ValueSelector* selector : appState.sensitivitySelector) {
+    if (selector == nullptr) continue;
+    for (LPCWSTR value : values) selector->AddEntry(value);
+  }
 }
 
 void FillSoundList() {
-  if (!appState.soundBank || appState.soundList == nullptr) return;
-  // With the list: a row per entry (pack name, file name, small icon, the
-  // entry as user data), then no selection.
+  ScrollList* list = appState.soundList;
+  if (!appState.soundBank || list == nullptr) return;
+  for (int i = 0; i < appState.soundBank->Count(); ++i) {
+    const SoundEntry* entry = appState.soundBank->At(i);
+    if (entry == NULL) continue;
+    ListItem item;
+    // The names are the bank's MAX_PATH texts and fit a row's line.
+    wcscpy_s(item.firstLine, kListTextLength, entry->packName);
+    wcscpy_s(item.secondLine, kListTextLength, entry->fileName);
+    item.icon = entry->smallIcon;
+    item.userData = entry;
+    list->AddItem(item);
+  }
+  list->SetSelection(-1);
 }

@@ -102,8 +102,8 @@ TEST_F(StartupTest, NoSoundsFolderAndNoSensorLibraryStillStart) {
   PostMessageW(appState.mainWindow, WM_MOTION, 1, 0);
   wce::ClockAdvanceTo(2100);
   EXPECT_EQ(CloseProgram(), 0);
-  // The slot that could not be filled is saved as it was read.
-  EXPECT_EQ(TextSetting(L"SoundSlot1Name"), L"Kick.wav");
+  // The slot that could not be filled shows no names, so it is saved empty.
+  EXPECT_EQ(TextSetting(L"SoundSlot1Name"), L"");
 }
 
 TEST_F(StartupTest, ASecondStartRaisesTheFirstWindowAndEndsAtOnce) {
