@@ -2,7 +2,7 @@
 # Installs the Debian packages Jostlepad builds, runs and tests with.
 set -e
 PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev libpng-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev xvfb xauth"
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -62,7 +62,7 @@ TEST_F(ProgramScenario, CloseSavesTheSeventeenValuesAndTheNextStartReadsThemBack
     ASSERT_NE(at, std::string::npos) << from;
     text.replace(at, from.size(), to);
   };
-  replace("\"SensitivityX\"=dword:00000005", "\"SensitivityX\"=dword:0000000b");
+  replace("\"SensitivityX\"=dword:00000005", "\"SensitivityX\"=dword:00000009");
   replace("\"SoundSlot2Name\"=\"\"", "\"SoundSlot2Name\"=\"Kick.wav\"");
   replace("\"VibrationsOn\"=dword:00000000", "\"VibrationsOn\"=dword:00000001");
   ASSERT_TRUE(WriteText(Hive(), text));
@@ -70,7 +70,7 @@ TEST_F(ProgramScenario, CloseSavesTheSeventeenValuesAndTheNextStartReadsThemBack
   RunResult second = Run("wait 2500\n", temp_ / "trace2.txt");
   ASSERT_EQ(second.status, 0) << second.err;
   saved = HiveKeyValues(Hive(), kSettingsKey);
-  EXPECT_EQ(saved["SensitivityX"], "dword:0000000b");
+  EXPECT_EQ(saved["SensitivityX"], "dword:00000009");
   EXPECT_EQ(saved["SoundSlot2Name"], "\"Kick.wav\"");
   EXPECT_EQ(saved["VibrationsOn"], "dword:00000001");
   EXPECT_EQ(saved.size(), 17u);
