@@ -53,6 +53,18 @@ Image WindowPixels(Display* d, Window w, int width, int height) {
   return image;
 }
 
+// The window's pixels once they equal `expected`, or as they are after
+// `timeoutMs` of real time (the window runs on the real clock).
+Image SettledPixels(Display* d, Window w, const Image& expected, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  Image seen = WindowPixels(d, w, expected.width, expected.height);
+  while (seen.pixels != expected.pixels && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    seen = WindowPixels(d, w, expected.width, expected.height);
+  }
+  return seen;
+}
+
 Image FromPng(const PngImage& png) {
   Image image(png.width, png.height);
   image.pixels = png.pixels;
@@ -85,15 +97,18 @@ TEST_F(WindowClicks, EachPageInTheWindowLooksAsOnTheHeadlessBench) {
   ASSERT_GT(pid, 0);
   KillOnExit guard(pid);
   ASSERT_TRUE(WaitForFileText(temp_ / "window-trace.txt", "window shown", 20000));
-  std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+  // SDL may recreate its X window while it sets up rendering: look for it
+  // once the splash period has passed.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   Window window = WaitForWindow(x.display, "Jostlepad", 10000);
   ASSERT_NE(window, 0u);
 
-  EXPECT_TRUE(ImagesMatch(WindowPixels(x.display, window, 480, 640), FromPng(Shot("start")), 0, "start"));
+  Image start = FromPng(Shot("start"));
+  ASSERT_TRUE(ImagesMatch(SettledPixels(x.display, window, start, 15000), start, 0, "start"));
   for (const Step& s : kSteps) {
     Click(x.display, window, s.x, s.y);
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    EXPECT_TRUE(ImagesMatch(WindowPixels(x.display, window, 480, 640), FromPng(Shot(s.name)), 0, s.name));
+    Image expected = FromPng(Shot(s.name));
+    EXPECT_TRUE(ImagesMatch(SettledPixels(x.display, window, expected, 5000), expected, 0, s.name));
   }
   kill(pid, SIGTERM);
   RunResult result = WaitJostlepad(pid, temp_ / "window-logs", 20000);
