@@ -81,5 +81,22 @@ TEST_F(Motion, APageChangeOrLeavingTheWindowTurnsDetectionOff) {
   EXPECT_EQ(EventTimes(Trace(), "vibrate on").size(), 1u);
 }
 
+TEST_F(Motion, ASensitivityStepActsOnItsAxisAtOnce) {
+  PrepareDefault();
+  // A jerk of 500 stays under sensitivity 5 (peak 700) and passes 8 (peak 400).
+  const Jerk weakX = {"weak x", 500, 0, -1000, 2000}, weakY = {"weak y", 0, 500, -1000, 3000};
+  std::string script = "accel 0 0 -1000\nwait 2500\n" + Tap(at::kMotion) + "wait 100\n" + JerkLines(weakX) +
+                       Tap(at::kSettingsTab) + "wait 400\n";
+  for (int i = 0; i < 3; ++i) script += "tap 430 132\n";  // X: 5 to 8
+  script += "wait 100\n" + Tap(at::kHomeTab) + "wait 400\n" + Tap(at::kMotion) + "wait 100\n" +  // 4100
+            JerkLines(weakX) + JerkLines(weakY);
+  RunResult result = Run(script);
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<int16_t> recording = Recording();
+  EXPECT_EQ(ValuesBetween(recording, 0, 4100), std::vector<int16_t>{}) << "under the threshold of sensitivity 5";
+  EXPECT_EQ(ValuesBetween(recording, 4100, 4600), std::vector<int16_t>{2000}) << "X at sensitivity 8";
+  EXPECT_EQ(ValuesBetween(recording, 4600, 5100), std::vector<int16_t>{}) << "Y kept sensitivity 5";
+}
+
 }  // namespace
 }  // namespace jptest
