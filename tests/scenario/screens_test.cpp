@@ -75,17 +75,33 @@ void ExpectPage(const PngImage& shot, Page page, const std::string& label) {
 int SlideDistance(const PngImage& before, const PngImage& after, const PngImage& mid, int kind) {
   bool columns = kind == 1 || kind == 2;
   int extent = columns ? 480 : 640;
+  // Where the pixel at position p along the moving axis comes from, at distance v.
   auto expected = [&](int x, int y, int v) -> uint32_t {
     int p = columns ? x : y;
-    const PngImage* source = nullptr;
-    int q = 0;
+    bool fromAfter = false;
+    int q = p;
     switch (kind) {
-      case 1: case 3: source = p < extent - v ? &before : &after; q = p < extent - v ? p + v : p - (extent - v); break;
-      case 2: case 4: source = p < v ? &after : &before; q = p < v ? p + extent - v : p - v; break;
-      case 10: source = p < extent - v ? &before : &after; q = p < extent - v ? p + v : p; break;
-      case 11: source = p < v ? &after : &before; q = p < v ? p + extent - v : p; break;
+      case 1:  // the new screen pushes in from the far side
+      case 3:
+        fromAfter = p >= extent - v;
+        q = fromAfter ? p - (extent - v) : p + v;
+        break;
+      case 2:  // from the near side
+      case 4:
+        fromAfter = p < v;
+        q = fromAfter ? p + extent - v : p - v;
+        break;
+      case 10:  // the old screen slides away over the new one
+        fromAfter = p >= extent - v;
+        q = fromAfter ? p : p + v;
+        break;
+      case 11:  // the new screen slides in over the old one
+        fromAfter = p < v;
+        q = fromAfter ? p + extent - v : p;
+        break;
     }
-    return columns ? source->At(q, y) : source->At(x, q);
+    const PngImage& source = fromAfter ? after : before;
+    return columns ? source.At(q, y) : source.At(x, q);
   };
   const int samples = 160 * 160;  // every third pixel of the page area
   int best = -1, bestMiss = samples;
