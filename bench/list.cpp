@@ -6,84 +6,19 @@
 
 #include <windows.h>
 
+#include "bench_device.h"
+
 #include "app/DisplayHelpers.h"
-#include "device/device.h"
-#include "test_files.h"
 #include "ui/composite/ScrollList.h"
 
 namespace {
 
-const int kWidth = 480;
-const int kHeight = 640;
+using jpbench::Buffer;
+using jpbench::Device;
+using jpbench::kHeight;
+using jpbench::kWidth;
+
 const UINT_PTR kGlideTimer = 4;
-
-// A fresh 192-dpi device with this thread as the program's and one window.
-class Device {
- public:
-  Device() {
-    jptest::MakeDirs(temp_ / "device");
-    wce::DeviceConfig config;
-    config.deviceDir = temp_ / "device";
-    config.modulePath = temp_ / "Jostlepad.exe";
-    started_ = wce::DeviceStart(config);
-    if (!started_) return;
-    wce::RegisterProgramThread();
-    wce::SetScreenSize(kWidth, kHeight);
-    wce::SetScreenDpi(192, 192);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = L"ListBench";
-    if (RegisterClassW(&windowClass))
-      window_ = CreateWindowExW(0, L"ListBench", L"bench", WS_VISIBLE, 0, 0, kWidth, kHeight, NULL, NULL, NULL, NULL);
-    screen_ = GetDC(NULL);
-  }
-  ~Device() {
-    if (!started_) return;
-    ReleaseDC(NULL, screen_);
-    if (window_ != NULL) DestroyWindow(window_);
-    wce::UnregisterProgramThread();
-    wce::DeviceStop();
-  }
-  bool Started() const { return started_ && screen_ != NULL && window_ != NULL; }
-  HDC Screen() const { return screen_; }
-  HWND Window() const { return window_; }
-
- private:
-  jptest::TempDir temp_;
-  bool started_ = false;
-  HDC screen_ = NULL;
-  HWND window_ = NULL;
-};
-
-// A screen-format memory DC with a bitmap of its own.
-class Buffer {
- public:
-  Buffer(HDC screen, int width, int height, COLORREF color) {
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, width, height);
-    previous_ = SelectObject(dc_, bitmap_);
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
-  }
-  ~Buffer() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-  }
-  HDC Dc() const { return dc_; }
-  // Lets go of the selection, so the bitmap can be drawn from.
-  HBITMAP Detach() {
-    SelectObject(dc_, previous_);
-    return bitmap_;
-  }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ previous_;
-};
 
 HFONT NewFont(int height) {
   LOGFONTW font{};
@@ -110,8 +45,8 @@ void Flick(ScrollList& list, HWND window) {
 }
 
 void BM_GlideStep(benchmark::State& state) {
-  Device device;
-  if (!device.Started()) return state.SkipWithError("no device");
+  Device device(L"ListBench");
+  if (!device.Started() || device.Window() == NULL) return state.SkipWithError("no device");
   Buffer back(device.Screen(), kWidth, kHeight, RGB(0, 0, 0));
   Buffer icon(device.Screen(), 64, 64, RGB(200, 120, 0));
   Buffer separator(device.Screen(), 480, 2, RGB(90, 90, 90));
@@ -155,8 +90,8 @@ void BM_GlideStep(benchmark::State& state) {
 
 // What a glide step is measured against: one copy of the whole screen.
 void BM_FrameCopy(benchmark::State& state) {
-  Device device;
-  if (!device.Started()) return state.SkipWithError("no device");
+  Device device(L"ListBench");
+  if (!device.Started() || device.Window() == NULL) return state.SkipWithError("no device");
   Buffer back(device.Screen(), kWidth, kHeight, RGB(0, 0, 0));
   Buffer frame(device.Screen(), kWidth, kHeight, RGB(10, 20, 30));
   for (auto _ : state) BitBlt(back.Dc(), 0, 0, kWidth, kHeight, frame.Dc(), 0, 0, SRCCOPY);

@@ -5,76 +5,18 @@
 
 #include <windows.h>
 
+#include "bench_device.h"
+
 #include "app/TransitionFrame.h"
-#include "device/device.h"
 #include "splash/SplashScreen.h"
-#include "test_files.h"
 #include "ui/core/DrawingPrimitives.h"
 
 namespace {
 
-const int kWidth = 480;
-const int kHeight = 640;
-
-// A fresh device as the tests have it, with this thread as the program's.
-class Device {
- public:
-  Device() {
-    jptest::MakeDirs(temp_ / "device");
-    wce::DeviceConfig config;
-    config.deviceDir = temp_ / "device";
-    config.modulePath = temp_ / "Jostlepad.exe";
-    started_ = wce::DeviceStart(config);
-    if (!started_) return;
-    wce::RegisterProgramThread();
-    wce::SetScreenSize(kWidth, kHeight);
-    wce::SetScreenDpi(192, 192);
-    screen_ = GetDC(NULL);
-  }
-  ~Device() {
-    if (!started_) return;
-    ReleaseDC(NULL, screen_);
-    wce::UnregisterProgramThread();
-    wce::DeviceStop();
-  }
-  bool Started() const { return started_ && screen_ != NULL; }
-  HDC Screen() const { return screen_; }
-
- private:
-  jptest::TempDir temp_;
-  bool started_ = false;
-  HDC screen_ = NULL;
-};
-
-// A screen-format memory DC of its own size, filled with `color`.
-class Buffer {
- public:
-  Buffer(HDC screen, int width, int height, COLORREF color) {
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, width, height);
-    previous_ = SelectObject(dc_, bitmap_);
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
-  }
-  ~Buffer() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
-  }
-  HDC Dc() const { return dc_; }
-  // Lets go of the bitmap's selection, for helpers that select it themselves.
-  HBITMAP Detach() {
-    SelectObject(dc_, previous_);
-    return bitmap_;
-  }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ previous_;
-};
+using jpbench::Buffer;
+using jpbench::Device;
+using jpbench::kHeight;
+using jpbench::kWidth;
 
 void BM_MaskedCenteredButton(benchmark::State& state) {
   Device device;
