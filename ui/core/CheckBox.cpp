@@ -1,31 +1,16 @@
 #include "ui/core/CheckBox.h"
 
 #include "ui/core/DrawingPrimitives.h"
-#include "ui/core/ImageButton.h"  // the image channels
 
 CheckBox::CheckBox(HINSTANCE instance, HWND hostWindow, int id)
     : TouchControl(instance, hostWindow, id),
-      upImage(NULL),
-      upMask(NULL),
-      downImage(NULL),
-      downMask(NULL),
-      disabledImage(NULL),
-      disabledMask(NULL),
-      imageMode(1),
-      placement(1),
       locked(FALSE),
       captionVisible(FALSE) {}
 
 void CheckBox::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
-  if (!enabled) {
-    DrawSkinBackground(dc, &rect, disabledImage, disabledMask, imageMode, placement);
-  } else if (pressed) {
-    DrawSkinBackground(dc, &rect, downImage, downMask, imageMode, placement);
-  } else {
-    DrawSkinBackground(dc, &rect, upImage, upMask, imageMode, placement);
-  }
+  background.Paint(dc, &rect, enabled != 0, pressed != 0);
   if (!captionVisible) return;
   // The caption takes the pressed colour while checked, like a held button.
   ShrinkRect(&rect, marginLeft, marginTop, marginRight, marginBottom);
@@ -46,25 +31,17 @@ int CheckBox::OnPenUp(HWND, UINT, int, int) { return 0; }
 int CheckBox::OnPenMove(HWND, UINT, int, int) { return 0; }
 
 CheckBox& CheckBox::SetImage(HBITMAP bitmap, int channel) {
-  switch (channel) {
-    case ChannelUpImage: upImage = bitmap; break;
-    case ChannelUpMask: upMask = bitmap; break;
-    case ChannelDownImage: downImage = bitmap; break;
-    case ChannelDownMask: downMask = bitmap; break;
-    case ChannelDisabledImage: disabledImage = bitmap; break;
-    case ChannelDisabledMask: disabledMask = bitmap; break;
-    default: break;
-  }
+  background.SetImage(bitmap, channel);
   return *this;
 }
 
 CheckBox& CheckBox::SetImageMode(int mode) {
-  imageMode = mode;
+  background.imageMode = mode;
   return *this;
 }
 
 CheckBox& CheckBox::SetPlacement(int mode) {
-  placement = mode;
+  background.placement = mode;
   return *this;
 }
 

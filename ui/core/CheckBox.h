@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/core/StateImages.h"
 #include "ui/core/TouchControl.h"
 
 class CheckBox : public TouchControl {
@@ -29,14 +30,7 @@ class CheckBox : public TouchControl {
   CheckBox& SetCaptionVisible(BOOL flag);
 
  private:
-  HBITMAP upImage;
-  HBITMAP upMask;
-  HBITMAP downImage;
-  HBITMAP downMask;
-  HBITMAP disabledImage;
-  HBITMAP disabledMask;
-  int imageMode;
-  int placement;
+  StateImages background;
   BOOL locked;
   BOOL captionVisible;
 };

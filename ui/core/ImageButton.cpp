@@ -14,14 +14,6 @@ const int kIconKeyed = 3;
 
 ImageButton::ImageButton(HINSTANCE instance, HWND hostWindow, int id)
     : TouchControl(instance, hostWindow, id),
-      upImage(NULL),
-      upMask(NULL),
-      downImage(NULL),
-      downMask(NULL),
-      disabledImage(NULL),
-      disabledMask(NULL),
-      imageMode(1),
-      placement(1),
       captionVisible(FALSE),
       iconImage(NULL),
       iconMask(NULL),
@@ -40,17 +32,7 @@ void ImageButton::Paint(HDC dc) {
   PaintIcon(dc, &rect);
 }
 
-void ImageButton::PaintBackground(HDC dc, const RECT* rect) {
-  // Disabled wins over pressed; a missing bitmap shows nothing rather than
-  // another state's picture.
-  if (!enabled) {
-    DrawSkinBackground(dc, rect, disabledImage, disabledMask, imageMode, placement);
-  } else if (pressed) {
-    DrawSkinBackground(dc, rect, downImage, downMask, imageMode, placement);
-  } else {
-    DrawSkinBackground(dc, rect, upImage, upMask, imageMode, placement);
-  }
-}
+void ImageButton::PaintBackground(HDC dc, const RECT* rect) { background.Paint(dc, rect, enabled != 0, pressed != 0); }
 
 void ImageButton::PaintCaption(HDC dc, const RECT* rect) {
   if (!captionVisible) return;
@@ -79,27 +61,19 @@ void ImageButton::PaintIcon(HDC dc, const RECT* rect) {
 }
 
 ImageButton& ImageButton::SetImage(HBITMAP bitmap, int channel) {
-  switch (channel) {
-    case ChannelUpImage: upImage = bitmap; break;
-    case ChannelUpMask: upMask = bitmap; break;
-    case ChannelDownImage: downImage = bitmap; break;
-    case ChannelDownMask: downMask = bitmap; break;
-    case ChannelDisabledImage: disabledImage = bitmap; break;
-    case ChannelDisabledMask: disabledMask = bitmap; break;
-    case ChannelIconImage: iconImage = bitmap; break;
-    case ChannelIconMask: iconMask = bitmap; break;
-    default: break;
-  }
+  if (background.SetImage(bitmap, channel)) return *this;
+  if (channel == ChannelIconImage) iconImage = bitmap;
+  if (channel == ChannelIconMask) iconMask = bitmap;
   return *this;
 }
 
 ImageButton& ImageButton::SetImageMode(int mode) {
-  imageMode = mode;
+  background.imageMode = mode;
   return *this;
 }
 
 ImageButton& ImageButton::SetPlacement(int mode) {
-  placement = mode;
+  background.placement = mode;
   return *this;
 }
 

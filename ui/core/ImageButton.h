@@ -5,23 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/core/StateImages.h"
 #include "ui/core/TouchControl.h"
-
-// Bitmap channels of the image controls (buttons, check box, value selector).
-enum ImageChannel {
-  ChannelUpImage = 1,
-  ChannelUpMask = 2,
-  ChannelDownImage = 3,  // pressed, or checked
-  ChannelDownMask = 4,
-  ChannelLeftDownImage = 5,  // value selector arrows
-  ChannelLeftDownMask = 6,
-  ChannelRightDownImage = 7,
-  ChannelRightDownMask = 8,
-  ChannelDisabledImage = 9,
-  ChannelDisabledMask = 10,
-  ChannelIconImage = 13,
-  ChannelIconMask = 14,
-};
 
 class ImageButton : public TouchControl {
  public:
@@ -47,14 +32,7 @@ class ImageButton : public TouchControl {
   void PaintCaption(HDC dc, const RECT* rect);
   void PaintIcon(HDC dc, const RECT* rect);
 
-  HBITMAP upImage;
-  HBITMAP upMask;
-  HBITMAP downImage;
-  HBITMAP downMask;
-  HBITMAP disabledImage;
-  HBITMAP disabledMask;
-  int imageMode;
-  int placement;
+  StateImages background;
   BOOL captionVisible;
   HBITMAP iconImage;
   HBITMAP iconMask;

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 
 #include "ui/core/DrawingPrimitives.h"
-#include "ui/core/ImageButton.h"  // the image channels
+#include "ui/core/StateImages.h"  // the image channels
 
 namespace {
 
