@@ -152,9 +152,14 @@ struct AudioConfig {
   std::string recordingPath;    // Recording: WAV file written as the clock moves
   uint32_t rate = 48000;        // output rate
   uint32_t periodFrames = 256;  // SDL: frames per device period
+  std::string deviceName;       // SDL: the output device by name; empty: the default one
 };
 bool AudioStart(const AudioConfig& config);  // false: sink could not start
 void AudioStop();                            // closes every voice, finishes the file
+// The names of SDL's output devices, as AudioConfig::deviceName takes them;
+// empty when there are none, or when SDL audio cannot start (then `error`,
+// if given, says why; it is left empty otherwise).
+std::vector<std::string> ListAudioOutputDevices(std::string* error = nullptr);
 
 // ---------------------------------------------------------------- device ---
 struct DeviceConfig {
