@@ -114,8 +114,11 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
   SDL_EnableScreenSaver();
   wakeEvent_ = SDL_RegisterEvents(1);
   // Controllers are a bonus: without them the motor is simply not felt.
-  // Those already plugged in arrive as events, like those plugged in later.
+  // Those already plugged in are opened now, so that the choice of sensor can
+  // look at them; their arrival events come later and change nothing.
   controllersStarted_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+  if (controllersStarted_)
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) OpenController(i);
   Redraw();
   return true;
 }
@@ -142,6 +145,14 @@ void WindowHost::Disconnect() {
   wce::SetIdleResetCallback(nullptr);
   wce::SetVibrationCallback(nullptr);
 }
+
+bool WindowHost::HasControllerAccelerometer() {
+  for (auto& [id, controller] : controllers_)
+    if (SDL_GameControllerHasSensor(controller, SDL_SENSOR_ACCEL)) return true;
+  return false;
+}
+
+void WindowHost::ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor) { sensor_ = std::move(sensor); }
 
 void WindowHost::OnTrace(const std::string& line) {
   // "<ms> window shown|minimized|restored": the program moved its window.

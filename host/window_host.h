@@ -15,6 +15,7 @@
 #include <string>
 
 #include "controller_rumble.h"
+#include "controller_sensor.h"
 #include "key_jerk_source.h"
 
 namespace jphost {
@@ -33,6 +34,11 @@ class WindowHost {
   // (may be null) takes the arrows and space.
   void Connect(std::shared_ptr<KeyJerkSource> keys);
   void Disconnect();
+  // After Open: a connected game controller has an accelerometer.
+  bool HasControllerAccelerometer();
+  // Before Run: the loop turns on the accelerometer of the controllers it
+  // opens and feeds their readings to `sensor` (null: none).
+  void ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor);
   // From any thread: a trace line, to follow the program's window state.
   void OnTrace(const std::string& line);
   // From any thread: the program has ended; the loop returns.
@@ -76,6 +82,8 @@ class WindowHost {
   bool controllersStarted_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers_;
   ControllerRumble rumble_{[this](int id, uint32_t ms) { Rumble(id, ms); }};
+  std::shared_ptr<ControllerSensorSource> sensor_;
+  SDL_JoystickID sensorController_ = -1;  // whose accelerometer feeds sensor_; -1: none
   uint64_t rumbleRenewTicks_ = 0;  // when the running rumble needs renewing; 0: none
 };
 
