@@ -13,6 +13,7 @@ bool DeviceStart(const DeviceConfig& config) {
   internal::ShellReset();
   internal::UserStart(config.deviceDir);
   SetModulePath(config.modulePath);
+  SetFolderUnions(config.folderUnions);
   SetSensorSource(config.sensor);
   bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg");
   if (!AudioStart(config.audio)) ok = false;
@@ -25,6 +26,7 @@ void DeviceStop() {
   internal::UserStart(std::string());
   RegistryCloseHive();
   SetSensorSource(nullptr);
+  SetFolderUnions({});
   internal::GdiReset();
   internal::KernelReset();
 }

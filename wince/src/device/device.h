@@ -122,9 +122,27 @@ void Trace(const std::string& event);
 // Where the executable appears to live: GetModuleFileNameW returns this as a
 // device path (backslashes). `posixPath` is the file's POSIX path.
 void SetModulePath(const std::string& posixPath);
-// Device path (backslashes, wide) <-> POSIX path (UTF-8).
+// Device path (backslashes, wide) <-> POSIX path (UTF-8). DevicePathToPosix
+// also leads a path below a joined folder into the folder whose entry won
+// (see FolderUnion); PosixPathToDevice is the plain mapping.
 std::string DevicePathToPosix(const wchar_t* devicePath);
 std::wstring PosixPathToDevice(const std::string& posixPath);
+
+// One folder of the device showing the entries of a second host folder too:
+// how the user's own sound packs join the installed ones without touching
+// them. Listing `folder` (FindFirstFileW) gives its own entries and those of
+// `joined`; on a name clash (compared case-insensitively, as the device does)
+// the entry of `joined` wins, whole: a winning sub-folder replaces the other
+// one, their files are not merged. Every path below an entry (a file opened,
+// a picture loaded, a search) leads into the folder whose entry won, so it
+// works for reading and for writing in place. A missing `joined` folder
+// leaves `folder` as it is; a missing `folder` shows only `joined`.
+struct FolderUnion {
+  std::string folder;  // POSIX path as the program sees it (<app>/Sounds)
+  std::string joined;  // POSIX path of the folder joined to it
+};
+// Replaces the device's joined folders (DeviceStart sets them from its config).
+void SetFolderUnions(std::vector<FolderUnion> unions);
 
 // ---------------------------------------------------------------- sensor ---
 // Source of accelerometer readings behind HTCSensorSDK.dll. No source: the
@@ -166,6 +184,7 @@ struct DeviceConfig {
   ClockMode clock = ClockMode::Virtual;
   std::string deviceDir;     // holds "registry.reg"; empty: hive in memory
   std::string modulePath;    // POSIX path of the executable as the program sees it
+  std::vector<FolderUnion> folderUnions;  // folders joined to the program's (none: plain)
   AudioConfig audio;
   std::shared_ptr<SensorSource> sensor;
 };

@@ -4,13 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "device/device.h"
+#include "kernel/folder_union.h"
 #include "kernel/handles.h"
 #include "kernel/paths.h"
 #include "wce_crt.h"
@@ -96,6 +99,24 @@ DWORD ListMatches(const std::string& folder, const std::wstring& pattern, std::v
   return ERROR_SUCCESS;
 }
 
+// A joined folder lists its own entries, then the joined folder's; one of
+// these hides an own entry of the same name up to case.
+DWORD ListJoinedMatches(const std::string& folder, const std::string& joined, const std::wstring& pattern,
+                        std::vector<WIN32_FIND_DATAW>& out) {
+  std::vector<WIN32_FIND_DATAW> own, theirs;
+  DWORD ownError = ListMatches(folder, pattern, own);
+  DWORD joinedError = ListMatches(joined, pattern, theirs);
+  if (ownError != ERROR_SUCCESS && joinedError != ERROR_SUCCESS) return ownError;
+  for (const WIN32_FIND_DATAW& mine : own) {
+    bool hidden = std::any_of(theirs.begin(), theirs.end(), [&mine](const WIN32_FIND_DATAW& other) {
+      return SameFoldedName(mine.cFileName, other.cFileName);
+    });
+    if (!hidden) out.push_back(mine);
+  }
+  out.insert(out.end(), theirs.begin(), theirs.end());
+  return ERROR_SUCCESS;
+}
+
 HANDLE Fail(DWORD error) {
   SetLastError(error);
   return INVALID_HANDLE_VALUE;
@@ -133,7 +154,9 @@ extern "C" HANDLE WINAPI FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW l
 
   std::string folder = folderPart.empty() ? std::string(".") : DevicePathToPosix(folderPart.c_str());
   auto search = std::make_shared<FindSearch>();
-  DWORD error = ListMatches(folder, pattern, search->matches);
+  std::optional<std::string> joined = JoinedFolderOf(folder);
+  DWORD error = joined ? ListJoinedMatches(folder, *joined, pattern, search->matches)
+                       : ListMatches(folder, pattern, search->matches);
   if (error != ERROR_SUCCESS) return Fail(error);
   if (search->matches.empty()) return Fail(ERROR_FILE_NOT_FOUND);
 

@@ -1,5 +1,6 @@
 // Device paths and texts on the host: backslashes become slashes, wide text
-// becomes UTF-8, and the executable's location is whatever the host says.
+// becomes UTF-8 (through the joined folders), and the executable's location
+// is whatever the host says.
 #include "kernel/paths.h"
 
 #include <locale.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "device/device.h"
+#include "kernel/folder_union.h"
 
 namespace wce {
 
@@ -177,7 +179,7 @@ std::string DevicePathToPosix(const wchar_t* devicePath) {
   std::string path = WideToUtf8(devicePath);
   for (char& c : path)
     if (c == '\\') c = '/';
-  return path;
+  return ResolveJoinedPath(path);
 }
 
 std::wstring PosixPathToDevice(const std::string& posixPath) {
