@@ -21,7 +21,9 @@ constexpr char kHeader[] = "Windows Registry Editor Version 5.00\n\n";
 Hive Parsed(const std::string& text) {
   Hive hive;
   ParseError error;
-  EXPECT_TRUE(ParseHiveText(text, hive, error)) << "line " << error.line << ": " << error.reason;
+  std::vector<ParseError> skipped;
+  EXPECT_TRUE(ParseHiveText(text, hive, error, &skipped)) << "line " << error.line << ": " << error.reason;
+  for (const ParseError& s : skipped) ADD_FAILURE() << "skipped line " << s.line << ": " << s.reason;
   return hive;
 }
 
@@ -95,61 +97,144 @@ TEST(HiveText, LongTextsWrapAndComeBackExactly) {
     start = end + 1;
   }
   EXPECT_EQ(TextOf(Parsed(file), Root::LocalMachine, L"K", L"long"), text);
+
+  std::vector<uint8_t> bytes(3000);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  hive.Set(Root::LocalMachine, L"K", Value::Raw(L"Blob", 3, bytes));
+  file = HiveToText(hive);
+  Value v;
+  ASSERT_EQ(Parsed(file).Get(Root::LocalMachine, L"K", L"blob", v), Lookup::Found);
+  EXPECT_EQ(v.bytes, bytes);
+  EXPECT_EQ(HiveToText(Parsed(file)), file);
 }
 
-struct Damaged {
+// One line that cannot be read, between two that can: it alone is lost.
+struct BadLine {
   const char* what;
-  std::string body;  // after the header line
-  int line;
+  std::string line;
+  int reported;       // the line the report names
+  bool afterSurvives;  // false where the bad line was the section's key
 };
 
-TEST(HiveText, RefusesDamagedTextNamingTheLine) {
-  const std::string key = "[HKEY_LOCAL_MACHINE\\K]\n";
-  const std::vector<Damaged> cases = {
-      {"truncated dword", key + "\"a\"=dword:0000", 4},
-      {"bad dword digit", key + "\"a\"=dword:0000000g", 4},
-      {"dword too long", key + "\"a\"=dword:000000001", 4},
-      {"bad escape", key + "\"a\"=\"x\\q\"", 4},
-      {"unterminated text", key + "\"a\"=\"abc", 4},
-      {"text after value", key + "\"a\"=\"abc\"x", 4},
-      {"tab inside quotes", key + "\"a\"=\"a\tb\"", 4},
-      {"unknown type", key + "\"a\"=hex(2):00,00", 4},
-      {"binary value", key + "\"a\"=hex:01,02", 4},
-      {"deleted value", key + "\"a\"=-", 4},
-      {"odd hex(1) bytes", key + "\"a\"=hex(1):41,00,00", 4},
-      {"hex(1) without NUL", key + "\"a\"=hex(1):41,00", 4},
-      {"hex(1) with inner NUL", key + "\"a\"=hex(1):00,00,41,00,00,00", 4},
-      {"hex(1) lone surrogate", key + "\"a\"=hex(1):00,d8,00,00", 4},
-      {"hex continued past end", key + "\"a\"=hex(1):41,00,\\", 4},
-      {"trailing comma", key + "\"a\"=hex(1):41,00,00,00,", 4},
-      {"value before key", "\"a\"=dword:00000001", 3},
-      {"key without ]", "[HKEY_LOCAL_MACHINE\\K", 3},
-      {"unknown root", "[HKEY_NOWHERE\\K]", 3},
-      {"deleted key", "[-HKEY_LOCAL_MACHINE\\K]", 3},
-      {"empty component", "[HKEY_LOCAL_MACHINE\\A\\\\B]", 3},
-      {"trailing backslash", "[HKEY_LOCAL_MACHINE\\A\\]", 3},
-      {"stray line", key + "\"a\"=dword:00000001\nhello", 5},
-      {"invalid UTF-8", key + "\"a\"=\"\xC3\x28\"", 4},
-      {"overlong UTF-8", key + "\"a\"=\"\xC0\xAF\"", 4},
-      {"UTF-8 surrogate", key + "\"a\"=\"\xED\xA0\x80\"", 4},
+TEST(HiveText, SkipsALineItCannotReadAndKeepsTheRest) {
+  const std::vector<BadLine> cases = {
+      {"truncated dword", "\"a\"=dword:0000", 5, true},
+      {"bad dword digit", "\"a\"=dword:0000000g", 5, true},
+      {"dword too long", "\"a\"=dword:000000001", 5, true},
+      {"bad escape", "\"a\"=\"x\\q\"", 5, true},
+      {"unterminated text", "\"a\"=\"abc", 5, true},
+      {"text after value", "\"a\"=\"abc\"x", 5, true},
+      {"tab inside quotes", "\"a\"=\"a\tb\"", 5, true},
+      {"unknown type", "\"a\"=qword:00", 5, true},
+      {"bad type number", "\"a\"=hex(g):00", 5, true},
+      {"type number too long", "\"a\"=hex(123456789):00", 5, true},
+      {"deleted value", "\"a\"=-", 5, true},
+      {"bad hex byte", "\"a\"=hex:0g", 5, true},
+      {"single hex digit", "\"a\"=hex:1,02", 5, true},
+      {"trailing comma", "\"a\"=hex(1):41,00,00,00,", 5, true},
+      {"stray line", "hello", 5, true},
+      {"invalid UTF-8", "\"a\"=\"\xC3\x28\"", 5, true},
+      {"overlong UTF-8", "\"a\"=\"\xC0\xAF\"", 5, true},
+      {"UTF-8 surrogate", "\"a\"=\"\xED\xA0\x80\"", 5, true},
+      {"bad value name", "\"a\x01\"=dword:00000001", 5, true},
+      {"key without ]", "[HKEY_LOCAL_MACHINE\\K", 5, false},
+      {"unknown root", "[HKEY_NOWHERE\\K]", 5, false},
+      {"deleted key", "[-HKEY_LOCAL_MACHINE\\K]", 5, false},
+      {"empty component", "[HKEY_LOCAL_MACHINE\\A\\\\B]", 5, false},
+      {"trailing backslash", "[HKEY_LOCAL_MACHINE\\A\\]", 5, false},
   };
-  for (const Damaged& c : cases) {
+  for (const BadLine& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string text = std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\K]\n\"before\"=dword:00000001\n" + c.line +
+                       "\n\"after\"=dword:00000002\n";
     Hive hive;
     ParseError error;
-    EXPECT_FALSE(ParseHiveText("Windows Registry Editor Version 5.00\n\n" + c.body, hive, error)) << c.what;
-    EXPECT_EQ(error.line, c.line) << c.what << ": " << error.reason;
-    EXPECT_FALSE(error.reason.empty()) << c.what;
-    EXPECT_TRUE(hive == Hive()) << c.what << ": a refused file leaves nothing behind";
+    std::vector<ParseError> skipped;
+    ASSERT_TRUE(ParseHiveText(text, hive, error, &skipped));
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].line, c.reported) << skipped[0].reason;
+    EXPECT_FALSE(skipped[0].reason.empty());
+    Value v;
+    EXPECT_EQ(hive.Get(Root::LocalMachine, L"K", L"before", v), Lookup::Found);
+    EXPECT_EQ(hive.Get(Root::LocalMachine, L"K", L"after", v), c.afterSurvives ? Lookup::Found : Lookup::NoValue);
+    EXPECT_EQ(hive.Get(Root::LocalMachine, L"K", L"a", v), Lookup::NoValue);
   }
 }
 
-TEST(HiveText, RefusesFilesWithoutTheHeader) {
-  for (std::string text : {std::string(), std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n"),
-                           std::string("\x00\xFF\xFE\x01junk", 8)}) {
+// Whole files: what loads (as the text it writes back) and what is reported.
+struct Export {
+  const char* what;
+  std::string body;      // after the header
+  std::string written;   // after the header
+  std::vector<int> reported;
+  const char* reason = "";  // a part of the first report
+};
+
+TEST(HiveText, KeepsValuesOfEveryTypeAndReportsWhatItLoses) {
+  const std::string k = "[HKEY_LOCAL_MACHINE\\K]\n";
+  const std::vector<Export> cases = {
+      {"every export form, kept as it came",
+       k + "\"bin\"=hex:01,02,\\\n  03,ff\n\"exp\"=hex(2):25,00,50,00,00,00\n"
+           "\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n\"q\"=hex(b):01,00,00,00,00,00,00,00\n"
+           "\"none\"=hex(0):\n\"d4\"=hex(4):0a,00,00,00\n\"big\"=hex(ffffffff):00\n",
+       k + "\"big\"=hex(ffffffff):00\n\"bin\"=hex:01,02,03,ff\n\"d4\"=hex(4):0a,00,00,00\n"
+           "\"exp\"=hex(2):25,00,50,00,00,00\n\"multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
+           "\"none\"=hex(0):\n\"q\"=hex(b):01,00,00,00,00,00,00,00\n\n",
+       {}},
+      {"type tags in regedit's spelling", k + "\"a\"=HEX(0B):01\n\"b\"=hex(3):02\n\"c\"=hex(00000007):00,00\n",
+       k + "\"a\"=hex(b):01\n\"b\"=hex:02\n\"c\"=hex(7):00,00\n\n", {}},
+      {"hex(1) text reads as text, other bytes stay bytes",
+       k + "\"t\"=hex(1):41,00,00,00\n\"odd\"=hex(1):41,00,00\n\"nul\"=hex(1):00,00,41,00,00,00\n\"e\"=hex(1):\n",
+       k + "\"e\"=hex(1):\n\"nul\"=hex(1):00,00,41,00,00,00\n\"odd\"=hex(1):41,00,00\n\"t\"=\"A\"\n\n", {}},
+      {"a broken continuation loses its value only",
+       k + "\"a\"=hex:01,02,\\\n\"b\"=dword:00000002\n\"c\"=hex:01,\\\n  zz,00\n\"d\"=hex:05\n",
+       k + "\"b\"=dword:00000002\n\"d\"=hex:05\n\n", {4, 6}, "continuation line 5"},
+      {"a hex value continued past the end", k + "\"a\"=dword:00000001\n\"b\"=hex:01,\\", k + "\"a\"=dword:00000001\n\n",
+       {5}, "past the end"},
+      {"a section with a bad key line loses its values, with one report",
+       k + "\"a\"=dword:00000001\n[HKEY_NOWHERE\\X]\n\"x\"=dword:00000001\n\"y\"=hex:01\n"
+           "[HKEY_LOCAL_MACHINE\\L]\n\"c\"=\"ok\"\n",
+       k + "\"a\"=dword:00000001\n\n[HKEY_LOCAL_MACHINE\\L]\n\"c\"=\"ok\"\n\n", {5}, "2 value line(s)"},
+      {"values before any key", "\"a\"=dword:00000001\n" + k + "\"b\"=dword:00000002\n",
+       k + "\"b\"=dword:00000002\n\n", {3}, "before any key"},
+  };
+  for (const Export& c : cases) {
+    SCOPED_TRACE(c.what);
     Hive hive;
     ParseError error;
-    EXPECT_FALSE(ParseHiveText(text, hive, error));
-    EXPECT_EQ(error.line, 1);
+    std::vector<ParseError> skipped;
+    ASSERT_TRUE(ParseHiveText(kHeader + c.body, hive, error, &skipped));
+    std::vector<int> lines;
+    for (const ParseError& s : skipped) lines.push_back(s.line);
+    EXPECT_EQ(lines, c.reported);
+    if (!skipped.empty()) {
+      EXPECT_NE(skipped[0].reason.find(c.reason), std::string::npos) << skipped[0].reason;
+    }
+    std::string written = HiveToText(hive);
+    EXPECT_EQ(written, kHeader + c.written);
+    // Our own text is read back without a report and written the same again.
+    EXPECT_EQ(HiveToText(Parsed(written)), written);
+  }
+}
+
+TEST(HiveText, RefusesFilesThatAreNoHiveAtAll) {
+  const std::pair<std::string, int> cases[] = {
+      {"", 1},
+      {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\K]\n", 1},
+      {"; comment\n\nnot a header\n", 3},
+      {std::string("\x00\xFF\xFE\x01junk", 8), 1},
+      {"\xC3\x28\nWindows Registry Editor Version 5.00\n", 1},
+      {std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\K]\n\"a\"=\"x\"\n" + std::string("\x7F" "ELF\x02\x00\x00", 7), 5},
+  };
+  for (const auto& [text, line] : cases) {
+    Hive hive;
+    ParseError error;
+    std::vector<ParseError> skipped;
+    EXPECT_FALSE(ParseHiveText(text, hive, error, &skipped));
+    EXPECT_EQ(error.line, line) << error.reason;
+    EXPECT_FALSE(error.reason.empty());
+    EXPECT_TRUE(hive == Hive()) << "a refused file leaves nothing behind";
+    EXPECT_TRUE(skipped.empty());
   }
 }
 

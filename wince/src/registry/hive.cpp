@@ -63,9 +63,38 @@ Value Value::Dword(std::wstring_view name, uint32_t number) {
   return v;
 }
 
+Value Value::Raw(std::wstring_view name, uint32_t type, std::vector<uint8_t> bytes) {
+  Value v;
+  v.name = name;
+  v.type = ValueType::Raw;
+  v.rawType = type;
+  v.bytes = std::move(bytes);
+  return v;
+}
+
+uint32_t Value::RegType() const {
+  switch (type) {
+    case ValueType::String:
+      return kRegSz;
+    case ValueType::Dword:
+      return kRegDword;
+    case ValueType::Raw:
+      break;
+  }
+  return rawType;
+}
+
 bool Value::SameData(const Value& other) const {
   if (type != other.type) return false;
-  return type == ValueType::Dword ? number == other.number : text == other.text;
+  switch (type) {
+    case ValueType::String:
+      return text == other.text;
+    case ValueType::Dword:
+      return number == other.number;
+    case ValueType::Raw:
+      break;
+  }
+  return rawType == other.rawType && bytes == other.bytes;
 }
 
 const Key* Key::Child(std::wstring_view foldedName) const {

@@ -26,16 +26,32 @@ constexpr size_t kMaxKeyNameLength = 255;
 constexpr size_t kMaxKeyDepth = 512;
 constexpr size_t kMaxValueNameLength = 16383;
 
-enum class ValueType : uint8_t { String = 1, Dword = 4 };  // REG_SZ, REG_DWORD
+// The platform's type numbers the device knows by name.
+constexpr uint32_t kRegNone = 0;
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegBinary = 3;
+constexpr uint32_t kRegDword = 4;
+constexpr uint32_t kRegMultiSz = 7;
+
+// String and Dword are what the device reads and writes itself. Everything
+// else a hive file holds (binary data, multi-strings, a REG_SZ whose bytes are
+// no text, ...) is Raw: its type number and bytes, written back as they came.
+enum class ValueType : uint8_t { String, Dword, Raw };
 
 struct Value {
   std::wstring name;  // as first written; empty is the key's default value
   ValueType type = ValueType::String;
   std::wstring text;  // String
   uint32_t number = 0;  // Dword
+  uint32_t rawType = 0;        // Raw: the type number
+  std::vector<uint8_t> bytes;  // Raw: the data
 
   static Value String(std::wstring_view name, std::wstring_view text);
   static Value Dword(std::wstring_view name, uint32_t number);
+  static Value Raw(std::wstring_view name, uint32_t type, std::vector<uint8_t> bytes);
+  // The type number the platform would report for it.
+  uint32_t RegType() const;
   bool SameData(const Value& other) const;
 };
 

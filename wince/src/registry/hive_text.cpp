@@ -1,6 +1,7 @@
 #include "registry/hive_text.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace wce::registry {
@@ -145,57 +146,124 @@ bool ConsumePrefix(std::wstring_view& s, std::wstring_view prefix) {
   return true;
 }
 
+bool IsHexTypeTag(std::wstring_view& s, uint32_t& type) {
+  if (ConsumePrefix(s, L"hex:")) {
+    type = kRegBinary;
+    return true;
+  }
+  if (!ConsumePrefix(s, L"hex(")) return false;
+  size_t close = s.find(L')');
+  if (close == 0 || close > 8 || close == std::wstring_view::npos || close + 1 == s.size() || s[close + 1] != L':')
+    return false;
+  type = 0;
+  for (size_t i = 0; i < close; ++i) {
+    int d = HexDigit(s[i]);
+    if (d < 0) return false;
+    type = (type << 4) | static_cast<uint32_t>(d);
+  }
+  s.remove_prefix(close + 2);
+  return true;
+}
+
+// What a line starts with when it is a line of its own and not hex data.
+bool StartsOwnLine(std::wstring_view line) {
+  return line.empty() || line.front() == L'"' || line.front() == L'@' || line.front() == L'[' ||
+         line.front() == L';';
+}
+
 class Parser {
  public:
-  Parser(Hive& hive, ParseError& error) : hive_(hive), error_(error) {}
+  Parser(Hive& hive, ParseError& error, std::vector<ParseError>* skipped)
+      : hive_(hive), error_(error), skipped_(skipped) {}
 
   bool Run(std::string_view bytes) {
     if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
-    if (!SplitLines(bytes)) return false;
-    bool headerSeen = false;
-    for (index_ = 0; index_ < lines_.size(); ++index_) {
-      std::wstring_view line = Trim(lines_[index_]);
-      if (line.empty() || line.front() == L';') continue;
-      if (!headerSeen) {
-        if (line != kHeader) return Fail("no \"Windows Registry Editor Version 5.00\" header");
-        headerSeen = true;
-      } else if (line.front() == L'[') {
-        if (!ParseKeyLine(line)) return false;
-      } else if (line.front() == L'"' || line.front() == L'@') {
-        if (!ParseValueLine(line)) return false;
-      } else {
-        return Fail("unrecognised line");
-      }
+    SplitLines(bytes);
+    // A NUL never occurs in text: this is some other file, not a damaged hive.
+    for (index_ = 0; index_ < raw_.size(); ++index_)
+      if (raw_[index_].find('\0') != std::string_view::npos) return FailWhole("binary data");
+    if (!FindHeader()) return false;
+    for (++index_; index_ < raw_.size(); ++index_) {
+      start_ = index_;
+      if (!ParseLine()) Skip();
     }
-    if (!headerSeen) {
-      index_ = 0;
-      return Fail("no \"Windows Registry Editor Version 5.00\" header");
-    }
+    EndSection();
     return true;
   }
 
  private:
-  bool Fail(const char* reason) {
+  bool FailWhole(const char* reason) {
     error_.line = static_cast<int>(index_ + 1);
     error_.reason = reason;
     return false;
   }
 
-  bool SplitLines(std::string_view bytes) {
-    for (index_ = 0;; ++index_) {
+  // The problem is reported at the line its value starts on.
+  bool Fail(std::string reason) {
+    error_.line = static_cast<int>(start_ + 1);
+    error_.reason = std::move(reason);
+    return false;
+  }
+
+  void Skip() {
+    if (skipped_) skipped_->push_back(error_);
+    error_ = ParseError();
+  }
+
+  void SplitLines(std::string_view bytes) {
+    for (;;) {
       size_t end = bytes.find('\n');
       std::string_view line = bytes.substr(0, end);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      lines_.emplace_back();
-      if (!DecodeUtf8(line, lines_.back())) return Fail("invalid UTF-8");
-      if (end == std::string_view::npos) return true;
+      raw_.push_back(line);
+      if (end == std::string_view::npos) return;
       bytes.remove_prefix(end + 1);
     }
   }
 
+  bool Decode(size_t index, std::wstring& line) { return DecodeUtf8(raw_[index], line); }
+
+  // Blank lines and comments may come first; then the header, or this is no hive.
+  bool FindHeader() {
+    std::wstring decoded;
+    for (index_ = 0; index_ < raw_.size(); ++index_) {
+      if (!Decode(index_, decoded)) return FailWhole("invalid UTF-8 before the header");
+      std::wstring_view line = Trim(decoded);
+      if (line.empty() || line.front() == L';') continue;
+      if (line == kHeader) return true;
+      break;
+    }
+    if (index_ == raw_.size()) index_ = 0;
+    return FailWhole("no \"Windows Registry Editor Version 5.00\" header");
+  }
+
+  bool ParseLine() {
+    std::wstring decoded;
+    if (!Decode(index_, decoded)) return Fail("invalid UTF-8");
+    std::wstring_view line = Trim(decoded);
+    if (line.empty() || line.front() == L';') return true;
+    if (line.front() == L'[') return ParseKeyLine(line);
+    if (line.front() == L'"' || line.front() == L'@') return ParseValueLine(line);
+    return Fail("unrecognised line");
+  }
+
+  // A section that could not be read takes its values with it: they belong to
+  // no key we know. Its one report says how many.
+  void EndSection() {
+    if (lostSection_ && lostValues_ > 0 && skipped_ && lostReport_ < skipped_->size())
+      (*skipped_)[lostReport_].reason += "; its " + std::to_string(lostValues_) + " value line(s) are skipped too";
+    lostSection_ = false;
+    lostValues_ = 0;
+  }
+
   bool ParseKeyLine(std::wstring_view line) {
+    EndSection();
+    key_ = nullptr;
+    lostSection_ = true;  // until the line proves good
+    lostReport_ = skipped_ ? skipped_->size() : 0;
     if (line.size() < 2 || line.back() != L']') return Fail("key line without its closing ]");
     std::wstring_view path = line.substr(1, line.size() - 2);
+    if (!path.empty() && path.front() == L'-') return Fail("a key deletion, which a hive cannot hold");
     size_t slash = path.find(L'\\');
     Root root;
     if (!RootFromName(path.substr(0, slash), root)) return Fail("unknown root key");
@@ -207,11 +275,11 @@ class Parser {
     }
     // Keys are only created here, so this pointer stays valid for the values below it.
     key_ = &hive_.CreateKey(root, parts);
+    lostSection_ = false;
     return true;
   }
 
   bool ParseValueLine(std::wstring_view line) {
-    if (!key_) return Fail("value before any key");
     std::wstring name;
     if (line.front() == L'@') {
       line.remove_prefix(1);
@@ -224,6 +292,11 @@ class Parser {
 
     Value value;
     if (!ParseData(line, value)) return false;
+    if (!key_) {
+      if (!lostSection_) return Fail("value before any key");
+      ++lostValues_;
+      return true;
+    }
     value.name = std::move(name);
     StoreValue(*key_, value);
     return true;
@@ -239,13 +312,20 @@ class Parser {
       value.type = ValueType::Dword;
       return ParseDword(data, value.number);
     }
-    if (ConsumePrefix(data, L"hex(1):")) {
+    if (data == L"-") return Fail("a value deletion, which a hive cannot hold");
+    uint32_t type = 0;
+    if (!IsHexTypeTag(data, type)) return Fail("unknown value type");
+    std::vector<uint8_t> bytes;
+    if (!ParseHex(data, bytes)) return false;
+    // Text is text however it was written; bytes that are none stay as they came.
+    if (type == kRegSz && FromUtf16Le(bytes, value.text)) {
       value.type = ValueType::String;
-      std::vector<uint8_t> bytes;
-      if (!ParseHex(data, bytes)) return false;
-      return FromUtf16Le(bytes, value.text) || Fail("bad hex(1) text");
+      return true;
     }
-    return Fail("unknown value type");
+    value.type = ValueType::Raw;
+    value.rawType = type;
+    value.bytes = std::move(bytes);
+    return true;
   }
 
   // `s` starts at the opening quote; on success it is left after the closing one.
@@ -279,29 +359,46 @@ class Parser {
   }
 
   // "xx,xx,...", continued on the next line after ",\" as regedit wraps it.
+  // Nothing at all is an empty value, as regedit writes one.
   bool ParseHex(std::wstring_view s, std::vector<uint8_t>& bytes) {
+    if (s.empty()) return true;
     for (;;) {
-      if (s.size() < 2 || HexDigit(s[0]) < 0 || HexDigit(s[1]) < 0) return Fail("bad hex data");
+      if (s.size() < 2 || HexDigit(s[0]) < 0 || HexDigit(s[1]) < 0) return BadHex();
       bytes.push_back(static_cast<uint8_t>(HexDigit(s[0]) << 4 | HexDigit(s[1])));
       s.remove_prefix(2);
       if (s.empty()) return true;
-      if (s.front() != L',') return Fail("bad hex data");
+      if (s.front() != L',') return BadHex();
       s.remove_prefix(1);
       if (s == L"\\") {
-        if (++index_ == lines_.size()) {
-          --index_;
-          return Fail("hex data continued past the end");
-        }
-        s = Trim(lines_[index_]);
+        if (index_ + 1 == raw_.size()) return Fail("hex data continued past the end of the file");
+        ++index_;
+        if (!Decode(index_, continued_)) return BadHex();
+        s = Trim(continued_);
       }
     }
   }
 
+  // On a continuation line that is none, the value is lost; a line that
+  // starts a line of its own (the next value, a key) is read as such.
+  bool BadHex() {
+    if (index_ == start_) return Fail("bad hex data");
+    std::string reason = "bad hex data on its continuation line " + std::to_string(index_ + 1);
+    std::wstring decoded;
+    if (Decode(index_, decoded) && StartsOwnLine(Trim(decoded))) --index_;
+    return Fail(std::move(reason));
+  }
+
   Hive& hive_;
   ParseError& error_;
-  std::vector<std::wstring> lines_;
-  size_t index_ = 0;
+  std::vector<ParseError>* skipped_;
+  std::vector<std::string_view> raw_;
+  std::wstring continued_;
+  size_t index_ = 0;  // the line being read
+  size_t start_ = 0;  // where the current value started
   Key* key_ = nullptr;
+  bool lostSection_ = false;
+  size_t lostValues_ = 0;
+  size_t lostReport_ = 0;
 };
 
 // ---------------------------------------------------------------- writing --
@@ -332,6 +429,18 @@ void AppendHex(std::string& out, const std::vector<uint8_t>& bytes, size_t colum
   }
 }
 
+// regedit's own spelling: "hex:" for binary, else the number in lower-case
+// hex without leading zeros.
+void AppendHexTag(std::string& out, uint32_t type) {
+  if (type == kRegBinary) {
+    out += "hex:";
+    return;
+  }
+  char tag[24];
+  std::snprintf(tag, sizeof tag, "hex(%x):", type);
+  out += tag;
+}
+
 void AppendValue(std::string& out, const Value& value) {
   size_t lineStart = out.size();
   if (value.name.empty()) {
@@ -344,8 +453,11 @@ void AppendValue(std::string& out, const Value& value) {
     static const char kDigits[] = "0123456789abcdef";
     out += "dword:";
     for (int shift = 28; shift >= 0; shift -= 4) out.push_back(kDigits[(value.number >> shift) & 0xF]);
+  } else if (value.type == ValueType::Raw) {
+    AppendHexTag(out, value.rawType);
+    AppendHex(out, value.bytes, out.size() - lineStart);
   } else if (HasControlChar(value.text)) {
-    out += "hex(1):";
+    AppendHexTag(out, kRegSz);
     AppendHex(out, ToUtf16Le(value.text), out.size() - lineStart);
   } else {
     AppendQuoted(out, value.text);
@@ -374,12 +486,14 @@ void AppendKey(std::string& out, std::wstring& path, const Key& key, bool isRoot
 
 }  // namespace
 
-bool ParseHiveText(std::string_view bytes, Hive& hive, ParseError& error) {
+bool ParseHiveText(std::string_view bytes, Hive& hive, ParseError& error, std::vector<ParseError>* skipped) {
   hive = Hive();
   error = ParseError();
-  Parser parser(hive, error);
+  if (skipped) skipped->clear();
+  Parser parser(hive, error, skipped);
   if (parser.Run(bytes)) return true;
   hive = Hive();
+  if (skipped) skipped->clear();
   return false;
 }
 
