@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr HRESULT kTooSmall = HRESULT(0x8007007A);
+constexpr HRESULT kNotFound = HRESULT(0x80070002);
+constexpr HRESULT kMismatch = HRESULT(0x8007065D);
 const wchar_t* const kSettings = L"Software\\Marrowfen\\Jostlepad\\Settings";
 const wchar_t* const kPower = L"\\System\\CurrentControlSet\\Control\\Power";
 
@@ -53,6 +56,15 @@ class Registry : public ::testing::Test {
     ASSERT_TRUE(wce::RegistryOpenHive(hive_));
   }
 
+  // Temporary files of saves beside the hive.
+  size_t Temporaries() const {
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
+      if (entry.path().filename().string().find(".tmp") != std::string::npos) ++n;
+    return n;
+  }
+  std::string OurTemporary() const { return hive_ + ".tmp-" + std::to_string(getpid()); }
+
   jptest::TempDir temp_;
   std::string hive_ = temp_ / "registry.reg";
 };
@@ -67,7 +79,7 @@ TEST_F(Registry, NewDeviceHasItsDefaultsButNoFileUntilTheFirstSet) {
 
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 5), S_OK);
   EXPECT_TRUE(Exists(hive_));
-  EXPECT_FALSE(Exists(hive_ + ".tmp"));
+  EXPECT_EQ(Temporaries(), 0u);
   Reopen();
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kPower, L"BattPowerOff"), 180u);
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 5u);
@@ -130,17 +142,17 @@ TEST_F(Registry, GetStringNeverWritesPastTheBuffer) {
 TEST_F(Registry, MissingKeysMissingValuesAndWrongTypesAllFail) {
   ASSERT_EQ(RegistrySetString(HKEY_LOCAL_MACHINE, kSettings, L"Text", L"x"), S_OK);
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"Number", 3), S_OK);
-  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, L"Software\\Nobody", L"Text", E_FAIL), L"");
-  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"Other", E_FAIL), L"");
-  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"Number", E_FAIL), L"");
-  GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"Text", E_FAIL);
-  GetNumber(HKEY_LOCAL_MACHINE, L"Software\\Nobody", L"Number", E_FAIL);
-  GetNumber(HKEY_CURRENT_USER, kSettings, L"Number", E_FAIL);  // roots are separate
+  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, L"Software\\Nobody", L"Text", kNotFound), L"");
+  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"Other", kNotFound), L"");
+  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"Number", kMismatch), L"");
+  GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"Text", kMismatch);
+  GetNumber(HKEY_LOCAL_MACHINE, L"Software\\Nobody", L"Number", kNotFound);
+  GetNumber(HKEY_CURRENT_USER, kSettings, L"Number", kNotFound);  // roots are separate
 
   // A set replaces the value whatever its old type.
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"Text", 9), S_OK);
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"Text"), 9u);
-  GetText(HKEY_LOCAL_MACHINE, kSettings, L"Text", E_FAIL);
+  GetText(HKEY_LOCAL_MACHINE, kSettings, L"Text", kMismatch);
 }
 
 TEST_F(Registry, NullOrEmptySubKeyIsTheRootItself) {
@@ -179,7 +191,7 @@ TEST_F(Registry, AnInMemoryHiveIsNeverSaved) {
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"X", 1), S_OK);
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"X"), 1u);
   Reopen();
-  GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"X", E_FAIL);
+  GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"X", kNotFound);
   EXPECT_FALSE(Exists(hive_));
 }
 
@@ -210,14 +222,11 @@ struct DamagedFile {
   const char* line;
 };
 
-TEST_F(Registry, DamagedFilesAreReportedKeptAsideAndReplacedByDefaults) {
-  const std::string head = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\J]\n";
+TEST_F(Registry, FilesThatAreNoHiveAreReportedKeptAsideAndReplacedByDefaults) {
   const std::vector<DamagedFile> cases = {
-      {"truncated line", head + "\"SensitivityX\"=dword:0000", "line 4 "},
-      {"bad dword", head + "\"a\"=\"x\"\n\"SensitivityX\"=dword:0000000z\n", "line 5 "},
-      {"bad escape", head + "\"a\"=\"C:\\dir\"\n", "line 4 "},
       {"binary junk", std::string("\x7F" "ELF\x02\x01\x01\x00\x00\xFF\xFE", 11), "line 1 "},
-      {"invalid UTF-8", head + "\n\n\"a\"=\"\xE9t\xE9\"\n", "line 6 "},
+      {"no header", "[HKEY_LOCAL_MACHINE\\Software\\J]\n\"a\"=\"x\"\n", "line 1 "},
+      {"binary after the header", std::string("Windows Registry Editor Version 5.00\n\n\0\0\0", 41), "line 3 "},
   };
   for (const DamagedFile& c : cases) {
     SCOPED_TRACE(c.what);
@@ -238,6 +247,93 @@ TEST_F(Registry, DamagedFilesAreReportedKeptAsideAndReplacedByDefaults) {
     EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 4u);
     std::filesystem::remove(hive_ + ".damaged-1");
   }
+}
+
+struct PartlyDamaged {
+  const char* what;
+  std::string body;  // under the settings key, between SensitivityX and SensitivityY
+  std::vector<const char*> reports;  // "line N " of each message
+};
+
+TEST_F(Registry, ALineThatCannotBeReadIsReportedAndTheRestLoads) {
+  const std::string head = "Windows Registry Editor Version 5.00\n\n"
+                           "[HKEY_LOCAL_MACHINE\\Software\\Marrowfen\\Jostlepad\\Settings]\n"
+                           "\"SensitivityX\"=dword:00000003\n";
+  const std::string tail = "\"SensitivityY\"=dword:00000007\n";
+  const std::vector<PartlyDamaged> cases = {
+      {"truncated dword", "\"a\"=dword:0000\n", {"line 5 "}},
+      {"bad escape", "\"a\"=\"C:\\dir\"\n", {"line 5 "}},
+      {"unterminated text", "\"a\"=\"abc\n", {"line 5 "}},
+      {"invalid UTF-8", "\n\n\"a\"=\"\xE9t\xE9\"\n", {"line 7 "}},
+      {"broken continuation", "\"a\"=hex:01,\\\n\"b\"=\"\n", {"line 5 ", "line 6 "}},
+  };
+  for (const PartlyDamaged& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string bytes = head + c.body + tail;
+    ASSERT_TRUE(jptest::WriteText(hive_, bytes));
+    wce::RegistryCloseHive();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(wce::RegistryOpenHive(hive_));
+    std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Count(message, "\n"), c.reports.size()) << message;
+    for (const char* line : c.reports)
+      EXPECT_NE(message.find(hive_ + " " + line + "skipped ("), std::string::npos) << message;
+    EXPECT_NE(message.find("kept as " + hive_ + ".damaged-1"), std::string::npos) << message;
+
+    EXPECT_EQ(Slurp(hive_ + ".damaged-1"), bytes);
+    EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 3u);
+    EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityY"), 7u);
+    GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"a", kNotFound);
+    // The file was saved without the lost lines: the next start is quiet.
+    EXPECT_EQ(Slurp(hive_), head + tail + "\n");
+    testing::internal::CaptureStderr();
+    Reopen();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(Exists(hive_ + ".damaged-2"));
+    std::filesystem::remove(hive_ + ".damaged-1");
+  }
+}
+
+TEST_F(Registry, ValuesOfOtherTypesReadAsTheTypeTheyDeclareAndSurviveSaves) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\Software\\Marrowfen\\Jostlepad\\Settings]\n";
+  const std::string values =
+      "\"Bin\"=hex:01,02,03\n"
+      "\"BrokenSz\"=hex(1):41,00,00,d8,42,00,00,00,43,00\n"
+      "\"Dword4\"=hex(4):0a,00,00,00\n"
+      "\"Dword5\"=hex(4):0a,00,00,00,00\n"
+      "\"Expand\"=hex(2):25,00,50,00,25,00,00,00\n"
+      "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n";
+  ASSERT_TRUE(jptest::WriteText(hive_, "Windows Registry Editor Version 5.00\n\n" + key + values));
+  Reopen();
+  // Only REG_SZ is text and only a four-byte REG_DWORD a number.
+  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"BrokenSz"), std::wstring(L"A\uFFFDB"));
+  EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"Dword4"), 10u);
+  for (const wchar_t* name : {L"Bin", L"Expand", L"Multi", L"Dword5"}) {
+    GetText(HKEY_LOCAL_MACHINE, kSettings, name, kMismatch);
+    GetNumber(HKEY_LOCAL_MACHINE, kSettings, name, kMismatch);
+  }
+  GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"BrokenSz", kMismatch);
+
+  // A save for another value writes them back as they came.
+  ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 5), S_OK);
+  EXPECT_NE(Slurp(hive_).find(key + values + "\"SensitivityX\"=dword:00000005\n"), std::string::npos)
+      << Slurp(hive_);
+  // A set replaces one of them like any other value.
+  ASSERT_EQ(RegistrySetString(HKEY_LOCAL_MACHINE, kSettings, L"Multi", L"x"), S_OK);
+  EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kSettings, L"Multi"), L"x");
+}
+
+TEST_F(Registry, OpeningRemovesTemporariesOfKilledSavesOnly) {
+  ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 3), S_OK);
+  const std::string gone = hive_ + ".tmp-2147483646";  // above any pid_max: no such process
+  const std::string alive = hive_ + ".tmp-" + std::to_string(getppid());
+  const std::string other = temp_ / "other.reg.tmp-2147483646";
+  for (const std::string& path : {gone, alive, other}) ASSERT_TRUE(jptest::WriteText(path, "half a"));
+  Reopen();
+  EXPECT_FALSE(Exists(gone));
+  EXPECT_TRUE(Exists(alive));
+  EXPECT_TRUE(Exists(other));
+  EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 3u);
 }
 
 TEST_F(Registry, AnEarlierDamagedCopyIsNeverOverwritten) {
@@ -269,7 +365,7 @@ TEST_F(Registry, AHiveThatCannotBeReadIsKeptAsideToo) {
 TEST_F(Registry, AFailedSaveUndoesTheChangeAndKeepsTheOldFile) {
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 3), S_OK);
   const std::string before = Slurp(hive_);
-  ASSERT_TRUE(jptest::MakeDirs(hive_ + ".tmp"));  // the save cannot create its temporary file
+  ASSERT_TRUE(jptest::MakeDirs(OurTemporary()));  // the save cannot create its temporary file
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 8), E_FAIL);
@@ -278,10 +374,10 @@ TEST_F(Registry, AFailedSaveUndoesTheChangeAndKeepsTheOldFile) {
   EXPECT_EQ(Count(message, "could not be saved"), 1u) << message;
 
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 3u);
-  GetText(HKEY_LOCAL_MACHINE, L"Software\\New", L"Name", E_FAIL);
+  GetText(HKEY_LOCAL_MACHINE, L"Software\\New", L"Name", kNotFound);
   EXPECT_EQ(Slurp(hive_), before);
 
-  std::filesystem::remove(hive_ + ".tmp");
+  std::filesystem::remove(OurTemporary());
   EXPECT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX", 8), S_OK);
   Reopen();
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, kSettings, L"SensitivityX"), 8u);

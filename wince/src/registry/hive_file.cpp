@@ -1,12 +1,16 @@
 #include "registry/hive_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace wce::registry {
 
@@ -56,6 +60,17 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr std::string_view kTempMark = ".tmp-";
+
+std::string TemporaryFor(const std::string& path) {
+  return path + std::string(kTempMark) + std::to_string(getpid());
+}
+
 // The rename itself must reach the disk too; best effort, as some file
 // systems refuse to sync a folder.
 void SyncFolder(const std::string& path) {
@@ -102,7 +117,7 @@ FileRead ReadHiveFile(const std::string& path, std::string& bytes, std::string& 
 }
 
 bool SaveHiveFile(const std::string& path, std::string_view text, std::string& error) {
-  std::string temp = path + ".tmp";
+  std::string temp = TemporaryFor(path);
   Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (fd.get() < 0) {
     error = Describe(errno, "cannot create", temp);
@@ -130,6 +145,24 @@ bool SaveHiveFile(const std::string& path, std::string_view text, std::string& e
   return true;
 }
 
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::string prefix = NameOf(path) + std::string(kTempMark);
+  std::string folder = FolderOf(path);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  if (!dir) return;
+  while (const dirent* entry = readdir(dir.get())) {
+    std::string_view name = entry->d_name;
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    std::string digits(name.substr(prefix.size()));
+    char* end = nullptr;
+    long pid = std::strtol(digits.c_str(), &end, 10);
+    if (digits.empty() || *end != '\0' || pid <= 0 || pid == getpid()) continue;
+    // Only a process that is gone: a live one may be about to rename it.
+    if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    unlink((folder + "/" + std::string(name)).c_str());
+  }
+}
+
 bool KeepAside(const std::string& path, std::string& keptAs, std::string& error) {
   for (int n = 1; n < 10000; ++n) {
     keptAs = path + ".damaged-" + std::to_string(n);
@@ -138,6 +171,29 @@ bool KeepAside(const std::string& path, std::string& keptAs, std::string& error)
       error = Describe(errno, "cannot rename it");
       return false;
     }
+  }
+  error = "too many damaged copies beside it";
+  return false;
+}
+
+bool KeepCopyAside(const std::string& path, std::string_view bytes, std::string& keptAs, std::string& error) {
+  for (int n = 1; n < 10000; ++n) {
+    keptAs = path + ".damaged-" + std::to_string(n);
+    Fd fd(open(keptAs.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (fd.get() < 0) {
+      if (errno == EEXIST) continue;
+      error = Describe(errno, "cannot create", keptAs);
+      return false;
+    }
+    bool ok = WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
+    if (ok) ok = fd.Close();
+    if (!ok) {
+      error = Describe(errno, "cannot write", keptAs);
+      unlink(keptAs.c_str());
+      return false;
+    }
+    SyncFolder(path);
+    return true;
   }
   error = "too many damaged copies beside it";
   return false;
