@@ -3,6 +3,11 @@
 set -e
 PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev libpng-dev \
 libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth"
+# Only for regenerating the committed assets (tools/make-sounds.sh,
+# tools/make-resource-pictures.sh); the build and tests never need them.
+if [ "${1:-}" = "--asset-tools" ]; then
+  PACKAGES="sox espeak-ng librsvg2-bin python3"
+fi
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

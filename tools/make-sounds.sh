@@ -13,7 +13,7 @@
 # anti-aliasing.
 #
 # The results are committed, so a build never needs these tools; to regenerate:
-#   apt-get install sox espeak-ng librsvg2-bin
+#   tools/install-deps.sh --asset-tools   (sox, espeak-ng, librsvg2-bin)
 #   tools/make-sounds.sh
 # sox runs repeatable (-R: fixed seeds for its noise) and without dither (-D),
 # so the same tools give the same bytes on every run.
