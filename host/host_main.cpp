@@ -9,11 +9,14 @@
 #include <iostream>
 #include <memory>
 
+#include "app_folders.h"
+#include "controller_sensor.h"
 #include "device/device.h"
 #include "key_jerk_source.h"
 #include "options.h"
 #include "script.h"
 #include "script_runner.h"
+#include "sensor/iio_source.h"
 #include "sensor/sources.h"
 #include "window_host.h"
 
@@ -37,6 +40,7 @@ struct Session {
   std::shared_ptr<wce::SensorSource> sensor;
   std::shared_ptr<wce::FixedSensorSource> fixed;  // takes the script's accel lines
   std::shared_ptr<KeyJerkSource> keys;            // takes the window's arrows and space
+  std::shared_ptr<ControllerSensorSource> controller;  // fed by the window's controller events
   std::unique_ptr<std::FILE, FileCloser> trace;
 };
 
@@ -61,8 +65,57 @@ bool MakeSensor(Session& s, std::string& error) {
       s.sensor = replay;
       return true;
     }
+    case SensorChoice::Iio: {
+      auto iio = std::make_shared<wce::IioSensorSource>(wce::IioSensorSource::kSysfsRoot, s.options.iioDevice);
+      std::string why;
+      if (!iio->Open(why)) {
+        error = "--sensor iio" + (s.options.iioDevice.empty() ? std::string() : ":" + s.options.iioDevice) + ": " + why;
+        return false;
+      }
+      s.sensor = iio;
+      return true;
+    }
+    case SensorChoice::Controller:
+      s.controller = std::make_shared<ControllerSensorSource>();
+      s.sensor = s.controller;
+      return true;
+    case SensorChoice::Auto: return true;  // ChooseWindowSensor, once SDL can see the controllers
   }
   return true;
+}
+
+// The window's default accelerometer: the first there of an IIO one, a game
+// controller's, and the keys. One line says which, unless it is the keys.
+void ChooseWindowSensor(Session& s, WindowHost& window) {
+  auto iio = std::make_shared<wce::IioSensorSource>();
+  std::string why;
+  if (iio->Open(why)) {
+    s.sensor = iio;
+    Complain("motion from the accelerometer " + iio->Describe());
+    return;
+  }
+  if (!iio->Describe().empty()) Complain(why + "; trying the next source");  // found, but unusable
+  if (window.HasControllerAccelerometer()) {
+    s.controller = std::make_shared<ControllerSensorSource>();
+    s.sensor = s.controller;
+    Complain("motion from the game controller's accelerometer");
+    return;
+  }
+  s.keys = std::make_shared<KeyJerkSource>();
+  s.sensor = s.keys;
+}
+
+// --list-audio-devices: the names, one a line (none at all is no error).
+// -1 when listed, as for --help; 1 when SDL audio cannot start.
+int ListAudioDevices() {
+  std::string error;
+  std::vector<std::string> names = wce::ListAudioOutputDevices(&error);
+  if (!error.empty()) {
+    Complain("SDL audio could not start: " + error);
+    return 1;
+  }
+  for (const std::string& name : names) std::printf("%s\n", name.c_str());
+  return -1;
 }
 
 bool ResolveFolders(Session& s, std::string& error) {
@@ -76,7 +129,7 @@ bool ResolveFolders(Session& s, std::string& error) {
   std::error_code ec;
   s.deviceDir = std::filesystem::absolute(device, ec).string();
 
-  std::string app = s.options.appDir.empty() ? ExecutableDir() : s.options.appDir;
+  std::string app = s.options.appDir.empty() ? FindAppDir(ExecutableDir()) : s.options.appDir;
   if (app.empty() || !std::filesystem::is_directory(app, ec)) {
     error = "--app-dir: " + (app.empty() ? std::string("cannot tell where this executable lives") : app + " is not a folder");
     return false;
@@ -91,6 +144,7 @@ int Prepare(const std::vector<std::string>& args, Session& s) {
   std::string error;
   switch (ParseOptions(args, s.options, error)) {
     case ParseOutcome::Help: std::fputs(UsageText().c_str(), stdout); return -1;
+    case ParseOutcome::ListAudioDevices: return ListAudioDevices();
     case ParseOutcome::Error: Complain(error + " (see jostlepad --help)"); return 2;
     case ParseOutcome::Run: break;
   }
@@ -126,6 +180,12 @@ int StartDevice(Session& s, const ProgramImage& program, std::function<void(cons
   config.clock = o.clock;
   config.deviceDir = s.deviceDir;
   config.modulePath = s.modulePath;
+  // The user's own packs join the installed ones; --app-dir is that folder
+  // exactly, so bench runs see only what they were given.
+  if (o.appDir.empty()) {
+    std::string app = std::filesystem::path(s.modulePath).parent_path().string();
+    config.folderUnions = JoinedSoundFolders(app, UserSoundsDir(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+  }
   config.sensor = s.sensor;
   // Sound starts on its own below, so a missing sound card is told apart from a broken device.
   if (!wce::DeviceStart(config)) {
@@ -138,6 +198,7 @@ int StartDevice(Session& s, const ProgramImage& program, std::function<void(cons
   audio.kind = o.audio;
   audio.recordingPath = o.audioPath;
   audio.periodFrames = o.audioPeriod;
+  audio.deviceName = o.audioDevice;
   if (!wce::AudioStart(audio)) {
     if (o.audio == wce::AudioSinkKind::Recording) {
       Complain("--audio: cannot record into " + o.audioPath);
@@ -208,9 +269,13 @@ int RunWindow(Session& s, const ProgramImage& program, const std::vector<std::st
     Complain("cannot open a window: " + error + " (no display? use --headless)");
     return 1;
   }
+  if (s.options.sensor == SensorChoice::Auto) ChooseWindowSensor(s, window);
+  if (s.options.sensor == SensorChoice::Controller && !window.HasControllerAccelerometer())
+    Complain("--sensor controller: no game controller with an accelerometer is connected; motion starts when one is");
   if (int status = StartDevice(s, program, [&window](const std::string& line) { window.OnTrace(line); }))
     return status;
   window.Connect(s.keys);
+  window.ConnectSensor(s.controller);
   ProgramThread thread;
   thread.Start(program.entry, JoinCommandLine(args), [&window] { window.Wake(); });
   window.Run([&thread] { return thread.Ended(); });

@@ -21,10 +21,11 @@ struct ProgramImage {
 
 // `args` are the arguments after the executable's name. Returns the exit
 // status: WinMain's result; 2 for a bad option, script line or unusable
-// file; 1 when no window can be opened or the device cannot start; 3 when
-// the program does not end after being asked to close, or when on the
-// virtual clock one of its threads keeps device time from moving (it has not
-// waited for the device's stall limit of real time; a message names it).
+// file; 1 when no window can be opened, the device cannot start, or SDL
+// audio cannot start to list its devices; 3 when the program does not end
+// after being asked to close, or when on the virtual clock one of its
+// threads keeps device time from moving (it has not waited for the device's
+// stall limit of real time; a message names it).
 int HostMain(const std::vector<std::string>& args, const ProgramImage& program);
 
 }  // namespace jphost

@@ -99,10 +99,11 @@ bool SetAudio(const std::string& v, Options& o, Given& given, std::string& error
     o.audioPath = v.substr(4);
   } else if (v == "none") {
     o.audio = wce::AudioSinkKind::None;
-  } else if (v == "sdl") {
+  } else if (v == "sdl" || (v.rfind("sdl:", 0) == 0 && v.size() > 4)) {
     o.audio = wce::AudioSinkKind::Sdl;
+    o.audioDevice = v.size() > 4 ? v.substr(4) : std::string();
   } else {
-    error = "--audio: '" + v + "' is not wav:FILE, none or sdl";
+    error = "--audio: '" + v + "' is not wav:FILE, none, sdl or sdl:NAME";
     return false;
   }
   given.audio = true;
@@ -119,8 +120,13 @@ bool SetSensor(const std::string& v, Options& o, Given& given, std::string& erro
     o.sensor = SensorChoice::Keys;
   } else if (v == "fixed") {
     o.sensor = SensorChoice::Fixed;
+  } else if (v == "iio" || (v.rfind("iio:", 0) == 0 && v.size() > 4)) {
+    o.sensor = SensorChoice::Iio;
+    o.iioDevice = v.size() > 4 ? v.substr(4) : std::string();
+  } else if (v == "controller") {
+    o.sensor = SensorChoice::Controller;
   } else {
-    error = "--sensor: '" + v + "' is not replay:FILE, none, keys or fixed";
+    error = "--sensor: '" + v + "' is not replay:FILE, none, keys, fixed, iio, iio:DEVICE or controller";
     return false;
   }
   given.sensor = true;
@@ -154,6 +160,7 @@ const OptionSpec kOptions[] = {
     {"--audio-period", SetAudioPeriod},
     {"--trace", SetPath<&Options::tracePath>},
     {"--sensor", SetSensor},
+    {"--list-audio-devices", nullptr},
     {"--help", nullptr},
 };
 
@@ -166,7 +173,7 @@ const OptionSpec* FindOption(std::string_view name) {
 void ApplyModeDefaults(Options& o, const Given& given) {
   if (!given.clock) o.clock = o.headless ? wce::ClockMode::Virtual : wce::ClockMode::Real;
   if (!given.audio) o.audio = o.headless ? wce::AudioSinkKind::None : wce::AudioSinkKind::Sdl;
-  if (!given.sensor) o.sensor = o.headless ? SensorChoice::Fixed : SensorChoice::Keys;
+  if (!given.sensor) o.sensor = o.headless ? SensorChoice::Fixed : SensorChoice::Auto;
 }
 
 bool CheckCombination(const Options& o, std::string& error) {
@@ -176,6 +183,10 @@ bool CheckCombination(const Options& o, std::string& error) {
   }
   if (!o.headless && !o.scriptPath.empty()) {
     error = "--script needs --headless (a window takes its actions from the mouse and keys)";
+    return false;
+  }
+  if (o.headless && o.sensor == SensorChoice::Controller) {
+    error = "--sensor controller needs a window (the bench has no game controllers; use replay:FILE)";
     return false;
   }
   if (!o.headless && o.clock == wce::ClockMode::Virtual) {
@@ -191,6 +202,7 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
   Options o;
   Given given;
   bool help = false;
+  bool listAudio = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -212,6 +224,7 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
       }
       if (name == "--help") help = true;
       if (name == "--headless") o.headless = true;
+      if (name == "--list-audio-devices") listAudio = true;
       continue;
     }
     std::string value;
@@ -230,6 +243,7 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
     if (!spec->set(value, o, given, error)) return ParseOutcome::Error;
   }
   if (help) return ParseOutcome::Help;
+  if (listAudio) return ParseOutcome::ListAudioDevices;
   ApplyModeDefaults(o, given);
   if (!CheckCombination(o, error)) return ParseOutcome::Error;
   options = std::move(o);
@@ -250,21 +264,30 @@ The sound box in a window, or on the test bench with --headless.
   --screen WxH               emulated screen in pixels (default 480x640)
   --dpi N                    its dots per inch (default 192)
   --scale N                  window zoom, e.g. 0.5, 1 or 2 (default: fit the desktop)
-  --audio wav:FILE|none|sdl  sound out (window default: sdl; headless default: none)
+  --audio wav:FILE|none|sdl|sdl:NAME
+                             sound out (window default: sdl, the desktop's default
+                             output; headless default: none); sdl:NAME picks the
+                             output named as --list-audio-devices prints it
+  --list-audio-devices       print the names of the sound outputs, one a line
   --audio-period FRAMES      frames per SDL audio period (default 256)
   --trace FILE               device events, one a line: <device ms> <event>
-  --sensor replay:FILE|none|keys|fixed
-                             the accelerometer (window default: keys; headless: fixed
-                             at rest, set by the script's accel lines)
+  --sensor replay:FILE|none|keys|fixed|iio|iio:DEVICE|controller
+                             the accelerometer. iio: a Linux IIO accelerometer (as in
+                             laptops, tablets and phones that turn their screen);
+                             DEVICE is its folder (iio:device0) or name (accel_3d).
+                             controller: a game controller's (window only).
+                             Window default: the first there of iio, controller
+                             and keys; headless: fixed at rest, set by the
+                             script's accel lines
   --help                     this text
 
-In the window: the mouse is the stylus; arrows and space jerk the phone
-(left/right: X, up/down: Y, space: Z); Ctrl+C or closing the window asks
-the program to close. A connected game controller rumbles while the
-phone's vibration motor runs.
+In the window: the mouse is the stylus; with the keys as the accelerometer,
+arrows and space jerk the phone (left/right: X, up/down: Y, space: Z);
+Ctrl+C or closing the window asks the program to close. A connected game
+controller rumbles while the phone's vibration motor runs.
 
 Exit status: the program's own (0 after a close); 1 when no window can
-open; 2 for a bad option or script line; 3 when device time stood still
+open (or SDL audio cannot start, for --list-audio-devices); 2 for a bad option or script line; 3 when device time stood still
 on the bench because a program thread never waited (the thread is named).
 
 Script lines: wait MS | down X Y | move X Y | up X Y | tap X Y |

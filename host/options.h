@@ -10,7 +10,9 @@
 
 namespace jphost {
 
-enum class SensorChoice { None, Keys, Fixed, Replay };
+// Auto, the window's default: the first that exists of an IIO accelerometer,
+// a game controller with one, and the keys.
+enum class SensorChoice { None, Keys, Fixed, Replay, Iio, Controller, Auto };
 
 struct Options {
   bool headless = false;
@@ -23,21 +25,24 @@ struct Options {
   int dpi = 192;
   double scale = 0;  // window zoom; 0: fit the desktop
   wce::AudioSinkKind audio = wce::AudioSinkKind::Sdl;
-  std::string audioPath;  // the recording, for wav:
+  std::string audioPath;    // the recording, for wav:
+  std::string audioDevice;  // the SDL output device, for sdl:NAME; empty: the default one
   uint32_t audioPeriod = 256;
   std::string tracePath;  // empty: no trace
-  SensorChoice sensor = SensorChoice::Keys;
+  SensorChoice sensor = SensorChoice::Auto;
   std::string replayPath;  // for replay:
+  std::string iioDevice;   // for iio:DEVICE (folder or name); empty: the first one
   // What follows "--": not options. (The program is given the whole command
   // line, as it ignores it anyway.)
   std::vector<std::string> programArgs;
 };
 
-enum class ParseOutcome { Run, Help, Error };
+// ListAudioDevices: --list-audio-devices was given (print them, run nothing).
+enum class ParseOutcome { Run, Help, ListAudioDevices, Error };
 
 // Parses the arguments after the program name. The defaults of the chosen
 // mode are filled in (headless: virtual clock, no sound, a fixed sensor at
-// rest; window: real clock, SDL sound, the keys). On Error, `error` names the
+// rest; window: real clock, SDL sound, Auto). On Error, `error` names the
 // option and what is wrong with it.
 ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 

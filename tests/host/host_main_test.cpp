@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,8 @@ TEST_F(HostMainTest, ABadCommandLineOrFileRunsNothing) {
       {"wait 10\n", {"--device", temp_ / "blocker/device"}},
       {"wait 10\n", {"--app-dir", temp_ / "no-such-folder"}},
       {"wait 10\n", {"--sensor", "replay:" + (temp_ / "no-such-file")}},
+      {"wait 10\n", {"--sensor", "iio:no-such-accelerometer"}},
+      {"wait 10\n", {"--sensor", "controller"}},
       {"wait 10\n", {"--trace", temp_ / "no-such-folder/trace.txt"}},
       {"wait 10\n", {"--audio", "wav:" + (temp_ / "no-such-folder/out.wav")}},
   };
@@ -117,6 +120,26 @@ TEST_F(HostMainTest, ABadCommandLineOrFileRunsNothing) {
     EXPECT_EQ(Run(c.script, c.extra), 2) << c.script << (c.extra.empty() ? "" : c.extra[0]);
     EXPECT_FALSE(gStarted) << c.script << (c.extra.empty() ? "" : c.extra[0]);
   }
+}
+
+TEST_F(HostMainTest, ListingAudioDevicesRunsNothing) {
+  const char* before = std::getenv("SDL_AUDIODRIVER");
+  std::string saved = before != nullptr ? before : "";
+  struct Case {
+    const char* driver;
+    int status;
+  };
+  // SDL's silent driver always starts; a driver that does not exist never does.
+  for (const Case& c : {Case{"dummy", 0}, Case{"no-such-driver", 1}}) {
+    setenv("SDL_AUDIODRIVER", c.driver, 1);
+    EXPECT_EQ(HostMain({"--list-audio-devices"}, {&FakeProgram, nullptr, 0}), c.status) << c.driver;
+  }
+  if (before != nullptr) {
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  } else {
+    unsetenv("SDL_AUDIODRIVER");
+  }
+  EXPECT_FALSE(gStarted);
 }
 
 std::atomic<bool> gNever{false};

@@ -34,7 +34,7 @@ TEST(Options, WindowModeDefaults) {
   EXPECT_FALSE(o.headless);
   EXPECT_EQ(o.clock, wce::ClockMode::Real);
   EXPECT_EQ(o.audio, wce::AudioSinkKind::Sdl);
-  EXPECT_EQ(o.sensor, SensorChoice::Keys);
+  EXPECT_EQ(o.sensor, SensorChoice::Auto);
   EXPECT_EQ(o.screenWidth, 480);
   EXPECT_EQ(o.screenHeight, 640);
   EXPECT_EQ(o.dpi, 192);
@@ -84,6 +84,40 @@ TEST(Options, EveryOptionTakesItsValue) {
   EXPECT_EQ(Parsed({"--sensor", "none"}).sensor, SensorChoice::None);
 }
 
+TEST(Options, AccelerometerSourcesAndAudioDevices) {
+  struct Case {
+    Args args;
+    SensorChoice sensor;
+    std::string iioDevice;
+    std::string audioDevice;
+  };
+  const Case cases[] = {
+      {{"--sensor", "iio"}, SensorChoice::Iio, "", ""},
+      {{"--sensor", "iio:accel_3d"}, SensorChoice::Iio, "accel_3d", ""},
+      {{"--sensor=iio:iio:device1"}, SensorChoice::Iio, "iio:device1", ""},
+      {{"--headless", "--script", "s", "--sensor", "iio"}, SensorChoice::Iio, "", ""},
+      {{"--sensor", "controller"}, SensorChoice::Controller, "", ""},
+      {{"--sensor", "keys"}, SensorChoice::Keys, "", ""},
+      {{"--audio", "sdl:Built-in Audio Analog Stereo"}, SensorChoice::Auto, "", "Built-in Audio Analog Stereo"},
+      {{"--audio", "sdl:a:b"}, SensorChoice::Auto, "", "a:b"},
+      {{"--audio", "sdl"}, SensorChoice::Auto, "", ""},
+  };
+  for (const Case& c : cases) {
+    Options o = Parsed(c.args);
+    EXPECT_EQ(o.sensor, c.sensor) << c.args.back();
+    EXPECT_EQ(o.iioDevice, c.iioDevice) << c.args.back();
+    EXPECT_EQ(o.audioDevice, c.audioDevice) << c.args.back();
+    if (!c.audioDevice.empty()) {
+      EXPECT_EQ(o.audio, wce::AudioSinkKind::Sdl);
+    }
+  }
+
+  Options o;
+  std::string error;
+  EXPECT_EQ(ParseOptions({"--list-audio-devices"}, o, error), ParseOutcome::ListAudioDevices);
+  EXPECT_EQ(ParseOptions({"--list-audio-devices", "--help"}, o, error), ParseOutcome::Help);
+}
+
 TEST(Options, ArgumentsAfterTheSeparatorAreTheProgramsAndNotOptions) {
   Options o = Parsed({"--dpi", "96", "--", "--bogus", "x"});
   EXPECT_EQ(o.dpi, 96);
@@ -127,6 +161,11 @@ TEST(Options, BadOptionsAndValuesAreNamed) {
       {{"--audio", "wav:"}, "--audio"},
       {{"--sensor", "gyro"}, "--sensor: 'gyro'"},
       {{"--sensor", "replay:"}, "--sensor"},
+      {{"--sensor", "iio:"}, "--sensor: 'iio:'"},
+      {{"--sensor", "iiox"}, "--sensor"},
+      {{"--headless", "--script", "s", "--sensor", "controller"}, "--sensor controller needs a window"},
+      {{"--audio", "sdl:"}, "--audio: 'sdl:'"},
+      {{"--list-audio-devices=yes"}, "--list-audio-devices takes no value"},
       {{"--audio-period", "0"}, "--audio-period: 0 is outside"},
       {{"--audio-period", "99999"}, "--audio-period"},
       {{"--headless=yes"}, "--headless takes no value"},
