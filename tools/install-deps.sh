@@ -2,7 +2,8 @@
 # Installs the Debian packages Jostlepad builds, runs and tests with.
 set -e
 PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev libpng-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth"
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth \
+desktop-file-utils appstream"
 # Only for regenerating the committed assets (tools/make-sounds.sh,
 # tools/make-resource-pictures.sh); the build and tests never need them.
 if [ "${1:-}" = "--asset-tools" ]; then
