@@ -5,7 +5,7 @@ PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev lib
 libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth \
 desktop-file-utils appstream"
 # Only for regenerating the committed assets (tools/make-sounds.sh,
-# tools/make-resource-pictures.sh); the build and tests never need them.
+# tools/make-resource-pictures.sh, tools/make-skin.sh); the build and tests never need them.
 if [ "${1:-}" = "--asset-tools" ]; then
   PACKAGES="sox espeak-ng librsvg2-bin python3"
 fi
