@@ -1,6 +1,7 @@
 #include "app/Browser.h"
 
 #include <string.h>
+#include <wchar.h>
 
 #include "config/Settings.h"
 

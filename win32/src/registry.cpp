@@ -1,0 +1,73 @@
+// regext.h on desktop Windows: one value read or written per call. The
+// phone's machine-wide keys live under HKEY_CURRENT_USER with the same path,
+// since HKEY_LOCAL_MACHINE needs administrator rights on a desktop.
+#include <regext.h>
+
+namespace {
+
+HKEY DesktopRoot(HKEY root) { return root == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : root; }
+
+// A missing key, a missing value and a value of the other type all read as
+// "absent", as on the phone.
+HRESULT ReadValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD wantedType, void* data, DWORD* size) {
+  HKEY key = NULL;
+  LONG status = RegOpenKeyExW(DesktopRoot(root), subKey != NULL ? subKey : L"", 0, KEY_QUERY_VALUE, &key);
+  if (status != ERROR_SUCCESS) return status == ERROR_INVALID_HANDLE ? E_INVALIDARG : E_FAIL;
+  DWORD type = REG_NONE;
+  status = RegQueryValueExW(key, valueName, NULL, &type, static_cast<BYTE*>(data), size);
+  RegCloseKey(key);
+  if (status == ERROR_MORE_DATA && type == wantedType) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  if (status != ERROR_SUCCESS || type != wantedType) return E_FAIL;
+  return S_OK;
+}
+
+HRESULT WriteValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD type, const void* data, DWORD size) {
+  HKEY key = NULL;
+  LONG status = RegCreateKeyExW(DesktopRoot(root), subKey != NULL ? subKey : L"", 0, NULL, REG_OPTION_NON_VOLATILE,
+                                KEY_SET_VALUE, NULL, &key, NULL);
+  if (status != ERROR_SUCCESS) return status == ERROR_INVALID_HANDLE ? E_INVALIDARG : E_FAIL;
+  status = RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? S_OK : E_FAIL;
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WINAPI RegistryGetString(HKEY root, LPCWSTR subKey, LPCWSTR valueName, LPWSTR data, UINT capacity) {
+  if (data == NULL || capacity == 0 || valueName == NULL) return E_INVALIDARG;
+  data[0] = L'\0';
+  if (capacity > MAXDWORD / sizeof(WCHAR)) capacity = MAXDWORD / sizeof(WCHAR);
+  DWORD size = capacity * sizeof(WCHAR);
+  HRESULT result = ReadValue(root, subKey, valueName, REG_SZ, data, &size);
+  DWORD length = SUCCEEDED(result) ? size / sizeof(WCHAR) : 0;
+  if (length > 0 && data[length - 1] == L'\0') --length;
+  // A stored text may lack its terminator; one that leaves no room for it does not fit.
+  if (SUCCEEDED(result) && length >= capacity) result = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  data[FAILED(result) ? 0 : length] = L'\0';
+  return result;
+}
+
+HRESULT WINAPI RegistryGetDWORD(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD* data) {
+  if (data == NULL || valueName == NULL) return E_INVALIDARG;
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  HRESULT result = ReadValue(root, subKey, valueName, REG_DWORD, &value, &size);
+  if (SUCCEEDED(result) && size != sizeof(value)) result = E_FAIL;
+  if (SUCCEEDED(result)) *data = value;
+  return result;
+}
+
+HRESULT WINAPI RegistrySetString(HKEY root, LPCWSTR subKey, LPCWSTR valueName, LPCWSTR data) {
+  if (data == NULL || valueName == NULL) return E_INVALIDARG;
+  DWORD size = static_cast<DWORD>((wcslen(data) + 1) * sizeof(WCHAR));
+  return WriteValue(root, subKey, valueName, REG_SZ, data, size);
+}
+
+HRESULT WINAPI RegistrySetDWORD(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD data) {
+  if (valueName == NULL) return E_INVALIDARG;
+  return WriteValue(root, subKey, valueName, REG_DWORD, &data, sizeof(data));
+}
+
+}  // extern "C"
