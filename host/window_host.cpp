@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "device/device.h"
 #include "options.h"
@@ -36,6 +37,31 @@ bool OnARealDisplay() {
 int Scaled(int length, double scale) { return std::max(1, static_cast<int>(std::lround(length * scale))); }
 
 }  // namespace
+
+bool ChangedRect(const uint32_t* before, const uint32_t* after, int width, int height, SDL_Rect& changed) {
+  size_t rowLength = static_cast<size_t>(width);
+  auto rowDiffers = [&](int row) {
+    return std::memcmp(before + row * rowLength, after + row * rowLength, rowLength * sizeof(uint32_t)) != 0;
+  };
+  int top = 0;
+  while (top < height && !rowDiffers(top)) ++top;
+  if (top == height) return false;
+  int bottom = height - 1;
+  while (!rowDiffers(bottom)) --bottom;
+  int left = width, right = -1;
+  for (int row = top; row <= bottom; ++row) {
+    const uint32_t* a = before + row * rowLength;
+    const uint32_t* b = after + row * rowLength;
+    int x = 0;
+    while (x < left && a[x] == b[x]) ++x;
+    left = std::min(left, x);
+    x = width - 1;
+    while (x > right && a[x] == b[x]) --x;
+    right = std::max(right, x);
+  }
+  changed = {left, top, right - left + 1, bottom - top + 1};
+  return true;
+}
 
 int WindowToScreen(int windowCoordinate, double scale, int screenLength) {
   int screen = static_cast<int>(std::floor(windowCoordinate / scale));
@@ -76,6 +102,7 @@ WindowHost::~WindowHost() {
     SDL_GameControllerRumble(controller, 0, 0, 0);
     SDL_GameControllerClose(controller);
   }
+  sensor_.reset();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -99,15 +126,24 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
     scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? FitScale(screenWidth, screenHeight, usable.w, usable.h) : 1;
   }
   scale_ = scale;
-  textureWidth_ = screenWidth;
-  textureHeight_ = screenHeight;
+  screenWidth_ = screenWidth;
+  screenHeight_ = screenHeight;
   window_ = SDL_CreateWindow("Jostlepad", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Scaled(screenWidth, scale),
                              Scaled(screenHeight, scale), SDL_WINDOW_SHOWN);
-  if (window_ != nullptr) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (window_ != nullptr && renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer_ == nullptr) {
+  if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
+  }
+  // Left to itself SDL backs the window surface with a GL texture; the
+  // environment (SDL_FRAMEBUFFER_ACCELERATION) still has the last word.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_GetWindowSurface(window_) == nullptr) {
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) {
+      error = SDL_GetError();
+      return false;
+    }
   }
   // SDL keeps the screen saver away while a window is open; here only the
   // program's idle-timer resets do.
@@ -152,7 +188,23 @@ bool WindowHost::HasControllerAccelerometer() {
   return false;
 }
 
-void WindowHost::ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor) { sensor_ = std::move(sensor); }
+void WindowHost::ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor) {
+  sensor_ = std::move(sensor);
+  ChooseSensorController();
+}
+
+// The first controller with an accelerometer that will turn it on feeds the
+// sensor; when it goes, the next one takes over.
+void WindowHost::ChooseSensorController() {
+  if (!sensor_ || sensorController_ >= 0) return;
+  for (auto& [id, controller] : controllers_) {
+    if (!SDL_GameControllerHasSensor(controller, SDL_SENSOR_ACCEL)) continue;
+    if (SDL_GameControllerSetSensorEnabled(controller, SDL_SENSOR_ACCEL, SDL_TRUE) != 0) continue;
+    sensorController_ = id;
+    sensor_->Attached();
+    return;
+  }
+}
 
 void WindowHost::OnTrace(const std::string& line) {
   // "<ms> window shown|minimized|restored": the program moved its window.
@@ -241,6 +293,10 @@ void WindowHost::Handle(const SDL_Event& event) {
     case SDL_KEYUP: HandleKey(event.key); break;
     case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
     case SDL_CONTROLLERDEVICEREMOVED: CloseController(event.cdevice.which); break;
+    case SDL_CONTROLLERSENSORUPDATE:
+      if (sensor_ && event.csensor.which == sensorController_ && event.csensor.sensor == SDL_SENSOR_ACCEL)
+        sensor_->Feed(event.csensor.data[0], event.csensor.data[1], event.csensor.data[2]);
+      break;
     default: break;
   }
 }
@@ -260,6 +316,7 @@ void WindowHost::HandleWindowEvent(const SDL_WindowEvent& event) {
       minimized_ = false;
       if (wce::ForegroundMinimized()) wce::InjectMinimize(false);
       break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_EXPOSED: Redraw(); break;
     default: break;
   }
@@ -276,34 +333,91 @@ void WindowHost::HandleKey(const SDL_KeyboardEvent& event) {
 }
 
 void WindowHost::Pen(wce::PenAction action, int windowX, int windowY) {
-  wce::InjectPen(action, WindowToScreen(windowX, scale_, textureWidth_),
-                 WindowToScreen(windowY, scale_, textureHeight_));
+  wce::InjectPen(action, WindowToScreen(windowX, scale_, screenWidth_), WindowToScreen(windowY, scale_, screenHeight_));
 }
 
 void WindowHost::Present() {
   wce::ScreenImage image = wce::CaptureScreen();
   if (image.width <= 0 || image.height <= 0) return;
-  if (texture_ == nullptr || image.width != textureWidth_ || image.height != textureHeight_) {
-    // A turned display swaps the sides; the window follows.
+  bool resized = image.width != screenWidth_ || image.height != screenHeight_;
+  SDL_Rect changed = {0, 0, image.width, image.height};
+  if (!resized && !frame_.empty() && !ChangedRect(frame_.data(), image.pixels.data(), image.width, image.height, changed))
+    return;
+  frame_ = std::move(image.pixels);
+  screenWidth_ = image.width;
+  screenHeight_ = image.height;
+  // A turned display swaps the sides; the window follows, and its new
+  // surface is painted whole when SDL reports the new size.
+  if (resized) SDL_SetWindowSize(window_, Scaled(screenWidth_, scale_), Scaled(screenHeight_, scale_));
+  if (renderer_ != nullptr) {
+    if (PresentWithRenderer(resized)) Redraw();
+    return;
+  }
+  Show(changed);
+}
+
+bool WindowHost::PresentWithRenderer(bool resized) {
+  if (texture_ == nullptr || resized) {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, scale_ < 1 ? "linear" : "nearest");
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, image.width,
-                                 image.height);
-    if (image.width != textureWidth_ || image.height != textureHeight_)
-      SDL_SetWindowSize(window_, Scaled(image.width, scale_), Scaled(image.height, scale_));
-    textureWidth_ = image.width;
-    textureHeight_ = image.height;
-    if (texture_ == nullptr) return;
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screenWidth_,
+                                 screenHeight_);
+    if (texture_ == nullptr) return false;
   }
-  SDL_UpdateTexture(texture_, nullptr, image.pixels.data(), image.width * static_cast<int>(sizeof(uint32_t)));
-  Redraw();
+  SDL_UpdateTexture(texture_, nullptr, frame_.data(), screenWidth_ * static_cast<int>(sizeof(uint32_t)));
+  return true;
 }
 
 void WindowHost::Redraw() {
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  if (renderer_ != nullptr) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+    return;
+  }
+  Show({0, 0, screenWidth_, screenHeight_});
+}
+
+// Copies `changed` (screen pixels) of the last frame into the window's
+// surface, zoomed to whatever size the surface has, and shows that part.
+void WindowHost::Show(const SDL_Rect& changed) {
+  // Got afresh each time: a resize drops the old one.
+  SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (target == nullptr) return;
+  if (frame_.empty()) {  // nothing drawn yet
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    SDL_UpdateWindowSurface(window_);
+    return;
+  }
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(frame_.data(), screenWidth_, screenHeight_, 32,
+                                                           screenWidth_ * static_cast<int>(sizeof(uint32_t)),
+                                                           SDL_PIXELFORMAT_RGB888);
+  if (source == nullptr) return;
+  if (target->w == screenWidth_ && target->h == screenHeight_) {
+    SDL_Rect from = changed, to = changed;
+    SDL_BlitSurface(source, &from, target, &to);
+    SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
+    SDL_FreeSurface(source);
+    return;
+  }
+  // Zoomed: the whole picture is stretched again (each window pixel depends
+  // on its neighbours under the filter), but only the part that changed, and
+  // a pixel around it, goes to the display.
+  SDL_Rect whole = {0, 0, target->w, target->h};
+  bool smaller = target->w < screenWidth_;
+  if (!smaller || source->format->format != target->format->format ||
+      SDL_SoftStretchLinear(source, nullptr, target, &whole) != 0)
+    SDL_BlitScaled(source, nullptr, target, &whole);
+  SDL_FreeSurface(source);
+  double zoomX = static_cast<double>(target->w) / screenWidth_;
+  double zoomY = static_cast<double>(target->h) / screenHeight_;
+  int left = std::max(0, static_cast<int>(std::floor(changed.x * zoomX)) - 1);
+  int top = std::max(0, static_cast<int>(std::floor(changed.y * zoomY)) - 1);
+  int right = std::min(target->w, static_cast<int>(std::ceil((changed.x + changed.w) * zoomX)) + 1);
+  int bottom = std::min(target->h, static_cast<int>(std::ceil((changed.y + changed.h) * zoomY)) + 1);
+  SDL_Rect shown = {left, top, right - left, bottom - top};
+  SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
 }
 
 void WindowHost::MirrorMinimized() {
@@ -332,6 +446,7 @@ void WindowHost::OpenController(int deviceIndex) {
   }
   controllers_[id] = controller;
   rumble_.Attach(id);
+  ChooseSensorController();
 }
 
 void WindowHost::CloseController(SDL_JoystickID id) {
@@ -340,6 +455,10 @@ void WindowHost::CloseController(SDL_JoystickID id) {
   rumble_.Detach(id);
   SDL_GameControllerClose(found->second);
   controllers_.erase(found);
+  if (id != sensorController_) return;
+  sensorController_ = -1;
+  ChooseSensorController();
+  if (sensorController_ < 0) sensor_->Detached();
 }
 
 // A controller that cannot rumble refuses; nothing else is to be done then.

@@ -1,8 +1,14 @@
 // Window mode: the emulated screen in an SDL2 window. The mouse is the
 // stylus, focus is activation, the close button is the system's close
 // request, minimising goes both ways, and arrows and space jerk the phone;
-// game controllers rumble while the vibration motor runs. The loop sleeps in
-// SDL_WaitEvent; the device wakes it with user events.
+// game controllers rumble while the vibration motor runs, and one with an
+// accelerometer can stand for the phone's. The loop sleeps in SDL_WaitEvent;
+// the device wakes it with user events.
+//
+// The screen is copied into the window's own surface (X11 shared memory),
+// only the part that changed: a 480 x 640 picture gains nothing from a GPU,
+// and a GL context would cost tens of megabytes. Where SDL has no window
+// surface (Wayland without XWayland, KMS/DRM) an SDL renderer shows it.
 #pragma once
 
 #include <SDL.h>
@@ -13,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controller_rumble.h"
 #include "controller_sensor.h"
@@ -55,6 +62,9 @@ class WindowHost {
   void Pen(wce::PenAction action, int windowX, int windowY);
   void Present();
   void Redraw();
+  void Show(const SDL_Rect& changed);
+  bool PresentWithRenderer(bool resized);
+  void ChooseSensorController();
   void MirrorMinimized();
   void KeepAwake();
   void OpenController(int deviceIndex);
@@ -65,10 +75,11 @@ class WindowHost {
   int WaitEvent(SDL_Event& event);
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;  // only where the window has no surface
   SDL_Texture* texture_ = nullptr;
-  int textureWidth_ = 0;
-  int textureHeight_ = 0;
+  std::vector<uint32_t> frame_;       // the screen as last shown
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
   double scale_ = 1;
   bool sdlStarted_ = false;
   uint32_t wakeEvent_ = 0;
@@ -87,6 +98,9 @@ class WindowHost {
   uint64_t rumbleRenewTicks_ = 0;  // when the running rumble needs renewing; 0: none
 };
 
+// The smallest rectangle holding every pixel that differs between two
+// pictures of `width` x `height`; false when none does.
+bool ChangedRect(const uint32_t* before, const uint32_t* after, int width, int height, SDL_Rect& changed);
 // Window pixel to screen pixel under a zoom, kept on the screen.
 int WindowToScreen(int windowCoordinate, double scale, int screenLength);
 // The virtual-key code of an SDL key (letters, digits, arrows, space, enter,
