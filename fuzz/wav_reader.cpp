@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "device/device.h"
 #include "sound/WavePlayer.h"
@@ -20,13 +22,20 @@ struct FuzzDevice {
   std::wstring wavDevicePath;
   int inputsSinceStart = 0;
 
+  // The input is rewritten for every run: TMPDIR on a memory file system
+  // keeps the run from waiting on the disk.
   FuzzDevice() {
-    char pattern[] = "/tmp/jostlepad-fuzz-wav-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
+    std::string pattern = (std::filesystem::temp_directory_path() / "jostlepad-fuzz-wav-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
     folder = pattern;
     wavPath = folder + "/input.wav";
     wavDevicePath = wce::PosixPathToDevice(wavPath);
     Start();
+  }
+
+  ~FuzzDevice() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
   }
 
   // The recording grows with device time; start a fresh device now and then
