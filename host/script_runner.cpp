@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/resource_counts.h"
 #include "png_file.h"
 
 namespace jphost {
@@ -94,6 +95,7 @@ ScriptOutcome RunScript(const std::vector<ScriptStep>& steps, ScriptTarget& targ
     }
     runner.Run(step);
   }
+  if (!target.ProgramEnded()) target.ScriptEnded();
   return {};
 }
 
@@ -114,5 +116,10 @@ bool DeviceScriptTarget::Shot(const std::string& path, std::string& error) {
 }
 
 bool DeviceScriptTarget::ProgramEnded() { return ended_ && ended_(); }
+
+void DeviceScriptTarget::ScriptEnded() {
+  wce::ClockSettle();
+  wce::Trace("resources " + wce::FormatResourceCounts(wce::CountResources()));
+}
 
 }  // namespace jphost

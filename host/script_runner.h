@@ -29,6 +29,8 @@ class ScriptTarget {
   virtual void Accel(int16_t x, int16_t y, int16_t z) = 0;
   virtual bool Shot(const std::string& path, std::string& error) = 0;
   virtual bool ProgramEnded() = 0;
+  // Every line has run and the program is still there (not after a close).
+  virtual void ScriptEnded() {}
 };
 
 struct ScriptOutcome {
@@ -58,6 +60,9 @@ class DeviceScriptTarget : public ScriptTarget {
   void Accel(int16_t x, int16_t y, int16_t z) override;
   bool Shot(const std::string& path, std::string& error) override;
   bool ProgramEnded() override;
+  // Traces "resources ..." with the device's live counts, before the bench
+  // asks the program to close, so a run can be compared with a bare start.
+  void ScriptEnded() override;
 
  private:
   std::shared_ptr<wce::FixedSensorSource> fixed_;

@@ -63,6 +63,11 @@ UINT WaveOutDriver::DeviceCount() const {
   return running_ ? kDeviceCount : 0;
 }
 
+size_t WaveOutDriver::OpenCount() const {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  return devices_.Count();
+}
+
 MMRESULT WaveOutDriver::CheckOpenRequest(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX* format,
                                          DWORD flags) const {
   if (!handle && !(flags & WAVE_FORMAT_QUERY)) return MMSYSERR_INVALPARAM;

@@ -30,6 +30,7 @@ class WaveOutDriver {
   void Stop();
   void CloseAll();  // as Stop, but devices can still be opened afterwards
   UINT DeviceCount() const;
+  size_t OpenCount() const;  // handles open now
 
   MMRESULT Open(HWAVEOUT* handle, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
                 DWORD_PTR instance, DWORD flags);

@@ -108,6 +108,8 @@ void ClearDCs() {
   DCs().Clear();
 }
 
+size_t DCCount() { return DCs().Count(); }
+
 HGDIOBJ Select(DeviceContext& dc, HGDIOBJ handle) {
   std::shared_ptr<GdiObject> object = FindObject(handle);
   if (!object) return nullptr;

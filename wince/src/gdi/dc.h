@@ -67,6 +67,8 @@ std::shared_ptr<DeviceContext> FindDC(HDC hdc);
 std::shared_ptr<DeviceContext> RemoveDC(HDC hdc);
 // Device reset: every DC dropped.
 void ClearDCs();
+// Live DCs of every kind (a DC never released or deleted stays counted).
+size_t DCCount();
 
 // SelectObject's rules; returns the previous object of that kind or NULL.
 HGDIOBJ Select(DeviceContext& dc, HGDIOBJ object);

@@ -82,6 +82,21 @@ void MarkDeselected(GdiObject& object) {
 
 size_t ObjectCount() { return Objects().handles.All().size(); }
 
+ObjectCounts CountObjects() {
+  ObjectCounts counts;
+  for (const std::shared_ptr<GdiObject>& object : Objects().handles.All()) {
+    if (object->stock) continue;
+    switch (ObjectType(*object)) {
+      case OBJ_BITMAP: counts.bitmaps++; break;
+      case OBJ_BRUSH: counts.brushes++; break;
+      case OBJ_PEN: counts.pens++; break;
+      case OBJ_FONT: counts.fonts++; break;
+      default: break;
+    }
+  }
+  return counts;
+}
+
 void ClearObjects() { Objects().handles.Clear(); }
 
 }  // namespace wce::gdi

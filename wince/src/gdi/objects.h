@@ -49,6 +49,15 @@ void MarkDeselected(GdiObject& object);
 
 // Live objects, stock ones included (tests use it to spot leaks).
 size_t ObjectCount();
+// Live objects the program made (stock ones left out), by kind.
+struct ObjectCounts {
+  size_t bitmaps = 0;
+  size_t brushes = 0;
+  size_t pens = 0;
+  size_t fonts = 0;
+  size_t Total() const { return bitmaps + brushes + pens + fonts; }
+};
+ObjectCounts CountObjects();
 // Device reset: every handle dies; objects still held elsewhere live on.
 void ClearObjects();
 

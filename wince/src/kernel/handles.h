@@ -104,6 +104,14 @@ class HandleTable {
     return out;
   }
 
+  // Live objects, counted under the table's lock.
+  size_t Count() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t n = 0;
+    for (const Slot& s : slots_) n += s.object ? 1 : 0;
+    return n;
+  }
+
   // Drops every object (device reset).
   void Clear() {
     std::lock_guard<std::mutex> lock(mutex_);

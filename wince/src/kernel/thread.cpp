@@ -56,6 +56,7 @@ void AddOnce(std::vector<Hook>& hooks, Hook hook) {
 }
 
 std::atomic<DWORD> gNextThreadId{0x100};
+size_t gLiveThreads = 0;  // guarded by DeviceLock()
 thread_local DWORD tlThreadId = 0;
 thread_local DWORD tlLastError = 0;
 
@@ -76,6 +77,7 @@ void RunThread(std::shared_ptr<ThreadObject> self, LPTHREAD_START_ROUTINE proc, 
   std::lock_guard<std::mutex> lock(DeviceLock());
   self->exitCode = code;
   self->finished = true;
+  gLiveThreads--;
   ClockNotifyAll();
   ClockUnregisterLocked();
 }
@@ -85,6 +87,11 @@ void RunThread(std::shared_ptr<ThreadObject> self, LPTHREAD_START_ROUTINE proc, 
 void AddCloseHandleHook(CloseHandleHook hook) { AddOnce(Hooks(), hook); }
 
 void AddThreadExitHook(ThreadExitHook hook) { AddOnce(ExitHooks(), hook); }
+
+size_t LiveThreadCount() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  return gLiveThreads;
+}
 
 void ThreadHandlesReset() {
   Threads().Clear();
@@ -129,12 +136,14 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, DWORD, LPTHREAD_START_ROUTINE 
       ClockClaimProgramThread();
     }
     ClockReserveProgramThread();
+    gLiveThreads++;
   }
   try {
     std::thread(RunThread, object, lpStartAddress, lpParameter).detach();
   } catch (...) {
     std::lock_guard<std::mutex> lock(DeviceLock());
     ClockReleaseProgramThread();  // the thread never started
+    gLiveThreads--;
     Threads().Remove(handle);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;

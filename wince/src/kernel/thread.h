@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace wce {
 
 // Other handle kinds (searches, processes) join CloseHandle through a hook that
@@ -17,6 +19,10 @@ void AddCloseHandleHook(CloseHandleHook hook);
 // as the platform does. Register when first needed; duplicates are ignored.
 using ThreadExitHook = void (*)();
 void AddThreadExitHook(ThreadExitHook hook);
+
+// Threads made by CreateThread whose procedure has not returned yet, on any
+// device since the process began (a thread outlives a device reset).
+size_t LiveThreadCount();
 
 // Drops every thread handle (the threads themselves run on) and the calling
 // thread's last error. For KernelReset.

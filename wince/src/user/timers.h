@@ -41,6 +41,7 @@ class TimerList {
   void DropWindow(HWND hwnd);
   void DropThread(DWORD thread);
   void Clear() { timers_.clear(); }
+  size_t Count() const { return timers_.size(); }
 
  private:
   std::vector<Timer> timers_;

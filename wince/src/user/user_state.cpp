@@ -103,6 +103,18 @@ void DropThread(DWORD thread) {
   ClockNotifyAll();
 }
 
+size_t WindowCount() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  size_t n = 0;
+  for (const auto& w : User().windows.All()) n += w->remote ? 0 : 1;
+  return n;
+}
+
+size_t TimerCount() {
+  std::lock_guard<std::mutex> lock(DeviceLock());
+  return User().timers.Count();
+}
+
 LRESULT CallWindowProcedure(std::unique_lock<std::mutex>& lock, HWND hwnd, UINT message, WPARAM wParam,
                             LPARAM lParam) {
   std::shared_ptr<Window> w = WindowOf(hwnd);

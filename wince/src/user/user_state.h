@@ -104,6 +104,11 @@ void Unlink(const std::shared_ptr<Window>& window);
 // A thread has ended: its windows, timers and queue go, without procedures.
 void DropThread(DWORD thread);
 
+// Live windows of this process (remote ones left out) and set timers, for
+// the device's resource counts. Take DeviceLock() themselves.
+size_t WindowCount();
+size_t TimerCount();
+
 // Calls the window procedure without holding the lock; 0 for a dead window.
 LRESULT CallWindowProcedure(std::unique_lock<std::mutex>& lock, HWND hwnd, UINT message, WPARAM wParam,
                             LPARAM lParam);
