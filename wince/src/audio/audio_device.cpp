@@ -35,7 +35,7 @@ std::unique_ptr<audio::Sink> StartSink(const AudioConfig& config, audio::WaveOut
     case AudioSinkKind::Recording:
       return audio::RecordingSink::Start(driver, config.recordingPath, config.rate);
     case AudioSinkKind::Sdl:
-      return audio::SdlSink::Start(driver, config.rate, config.periodFrames);
+      return audio::SdlSink::Start(driver, config.rate, config.periodFrames, config.deviceName);
     case AudioSinkKind::None:
       break;
   }
