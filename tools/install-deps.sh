@@ -9,6 +9,14 @@ desktop-file-utils appstream"
 if [ "${1:-}" = "--asset-tools" ]; then
   PACKAGES="sox espeak-ng librsvg2-bin python3"
 fi
+# The desktop Windows build and Wine to run it (tools/build-windows.sh); the
+# i686 build runs in 32-bit Wine.
+if [ "${1:-}" = "--windows" ]; then
+  PACKAGES="cmake ninja-build mingw-w64 wine wine64 wine32:i386"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; else sudo dpkg --add-architecture i386; fi
+  fi
+fi
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

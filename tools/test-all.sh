@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds and runs every test: the plain build (warnings as errors), then the
+# Builds and runs every test: the Windows builds (mingw-w64, run under Wine
+# from the plain build's tests), the plain build (warnings as errors), then the
 # address+undefined and thread sanitizer builds, then the fuzz targets built
 # with libFuzzer replaying their seed corpus.
 set -e
@@ -14,7 +15,9 @@ run() {  # name, extra cmake options...
   ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
 }
 
-run release
+# the desktop Windows builds, run under Wine by the plain build's tests
+tools/build-windows.sh
+run release -DJOSTLEPAD_WINDOWS_STAGES="$PWD/build/win64/Jostlepad;$PWD/build/win32/Jostlepad"
 ASAN_OPTIONS=detect_leaks=1 run asan -DJOSTLEPAD_SANITIZE=address -DJOSTLEPAD_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 TSAN_OPTIONS=halt_on_error=1 run tsan -DJOSTLEPAD_SANITIZE=thread -DJOSTLEPAD_BENCH=OFF \
