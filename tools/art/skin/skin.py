@@ -613,6 +613,7 @@ def description():
         "[Fonts]",
         "; Asked for by name from the device's font mapper, which draws it with %s" % FONT,
         "Face=%s" % SKIN_FACE,
+        "; size at 96 dpi, weight: 28, 32 and 36 pixels high at 192 dpi",
     ]
     for name, size, weight in FONTS:
         lines.append("%s=%d,%d" % (name, size, weight))
