@@ -146,15 +146,15 @@ bool ConsumePrefix(std::wstring_view& s, std::wstring_view prefix) {
   return true;
 }
 
-bool IsHexTypeTag(std::wstring_view& s, uint32_t& type) {
+// "hex:" is binary; "hex(N):" any type, N its number in 1 to 8 hex digits.
+bool ConsumeHexTag(std::wstring_view& s, uint32_t& type) {
   if (ConsumePrefix(s, L"hex:")) {
     type = kRegBinary;
     return true;
   }
   if (!ConsumePrefix(s, L"hex(")) return false;
   size_t close = s.find(L')');
-  if (close == 0 || close > 8 || close == std::wstring_view::npos || close + 1 == s.size() || s[close + 1] != L':')
-    return false;
+  if (close == 0 || close > 8 || close + 1 == s.size() || s[close + 1] != L':') return false;
   type = 0;
   for (size_t i = 0; i < close; ++i) {
     int d = HexDigit(s[i]);
@@ -314,7 +314,7 @@ class Parser {
     }
     if (data == L"-") return Fail("a value deletion, which a hive cannot hold");
     uint32_t type = 0;
-    if (!IsHexTypeTag(data, type)) return Fail("unknown value type");
+    if (!ConsumeHexTag(data, type)) return Fail("unknown value type");
     std::vector<uint8_t> bytes;
     if (!ParseHex(data, bytes)) return false;
     // Text is text however it was written; bytes that are none stay as they came.
