@@ -77,8 +77,6 @@ TEST_F(IioSource, ReadingsBecomeMilliGOnThePhonesAxes) {
       {"offsets added before scaling",
        {{"in_accel_x_raw", "-10"}, {"in_accel_y_raw", "0"}, {"in_accel_z_raw", "990"}, {"in_accel_scale", kMilliGScale},
         {"in_accel_offset", "10"}, {"in_accel_y_offset", "-30"}}, {0, 30, -1000}},
-      {"identity mount matrix", [&] { Files f = flatFaceUp; f["mount_matrix"] = "1, 0, 0; 0, 1, 0; 0, 0, 1\n"; return f; }(),
-       {0, 0, -1000}},
       // A chip mounted a quarter turn round z and upside down: its x is the
       // screen's y, its y the screen's -x, its z the screen's -z.
       {"rotated chip",
@@ -149,7 +147,6 @@ TEST_F(IioSource, UnusableDevicesAreRefusedWithTheReason) {
   const Case cases[] = {
       {nullptr, nullptr, "no IIO accelerometer under"},
       {"in_accel_scale", "fast", "in_accel_scale holds 'fast'"},
-      {"in_accel_scale", "", "in_accel_scale"},
       {"in_accel_scale", "nan", "in_accel_scale"},
       {"in_accel_offset", "1.5.2", "in_accel_offset"},
       {"in_accel_z_raw", "12ab", "in_accel_z_raw holds '12ab'"},
@@ -201,7 +198,6 @@ TEST_F(IioSource, ADeviceThatFailsMidRunStopsWithOneMessage) {
   const Case cases[] = {
       {"unplugged", true, nullptr, "cannot read"},
       {"garbled", false, "\x01\xff junk", "in_accel_y_raw"},
-      {"empty", false, "", "in_accel_y_raw"},
   };
   for (const Case& c : cases) {
     reports_.clear();

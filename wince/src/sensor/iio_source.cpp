@@ -157,7 +157,6 @@ bool IioSensorSource::Open(std::string& error) {
     return false;
   }
   readAt_ = now_();
-  fresh_ = true;
   open_ = true;
   return true;
 }
@@ -245,10 +244,9 @@ bool IioSensorSource::Read(int16_t& x, int16_t& y, int16_t& z) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!open_ || stopped_) return false;
     uint64_t now = now_();
-    if (!fresh_ || now < readAt_ || now - readAt_ >= kRefreshMs) {
+    if (now < readAt_ || now - readAt_ >= kRefreshMs) {
       if (ReadAxes(stoppedWhy)) {
         readAt_ = now;
-        fresh_ = true;
       } else {
         stopped_ = true;
       }

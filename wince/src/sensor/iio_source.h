@@ -72,8 +72,7 @@ class IioSensorSource : public SensorSource {
   std::mutex mutex_;
   bool open_ = false;
   bool stopped_ = false;
-  bool fresh_ = false;     // a reading is cached
-  uint64_t readAt_ = 0;   // device time of the cached reading
+  uint64_t readAt_ = 0;  // device time of reading_
   std::array<int16_t, 3> reading_ = {};
 };
 
