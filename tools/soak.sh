@@ -75,6 +75,9 @@ nice -n 19 "$program" --headless --script "$work/soak.txt" --device "$work/soak"
   --trace "$work/soak-trace.txt" --audio wav:/dev/null >"$work/soak-log.txt" 2>&1 &
 pid=$!
 : >"$work/samples.txt"
+hung=0
+still=0  # samples in a row with neither device time nor CPU time moving
+last=""
 while kill -0 "$pid" 2>/dev/null; do
   sleep 1
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
@@ -82,6 +85,14 @@ while kill -0 "$pid" 2>/dev/null; do
   ms=$(tail -n 1 "$work/soak-trace.txt" 2>/dev/null | cut -d' ' -f1 || true)
   if [[ -n "$rss" && -n "$cpu" && "$ms" =~ ^[0-9]+$ ]]; then
     echo "$(seconds "$start" "$(date +%s.%N)") $ms $rss $cpu" >>"$work/samples.txt"
+    if [[ "$ms $cpu" == "$last" ]]; then still=$((still + 1)); else still=0; fi
+    last="$ms $cpu"
+  fi
+  # A minute with nothing moving: the device is stuck (every thread waits).
+  if [[ $still -ge 60 ]]; then
+    hung=$ms
+    kill "$pid"
+    break
   fi
 done
 status=0
@@ -95,6 +106,10 @@ echo "real time: $(seconds "$start" "$end") s"
 echo "CPU time (user + system): $(seconds "$(children_cpu "$work/times-before.txt")" "$(children_cpu "$work/times-after.txt")") s"
 
 echo "exit status: $status"
+if [[ $hung != 0 ]]; then
+  echo "hung: device time stood at $hung ms for a minute with no CPU used; stopped"
+  status=1
+fi
 rss_ok=0
 awk -v from=$((5 * 60000)) -v to=$((minutes * 60000)) -v minutes="$minutes" '
   # At the end the program closes and frees: those samples are left out.

@@ -82,5 +82,20 @@ TEST_F(Soak, MinutesOfUseLeaveTheDeviceAsAfterStartUp) {
   EXPECT_EQ(afterSoak, expected) << "seed " << seed;
 }
 
+// Found by the soak: the bench's deactivation is sent to the program and
+// waited for, while the program sleeps through a touch pulse in its pen
+// handler; the send must let device time run on to the pulse's end.
+TEST_F(Soak, ADeactivationDuringATouchPulseWaitsForThePulse) {
+  TestSettings settings;
+  settings.vibrationsOn = 1;
+  Prepare(FiveSlotPacks(), settings);
+  RunResult result = Run("wait 2500\n" + Tap(at::kSoundsTab) + "wait 10\ndeactivate\nwait 100\nactivate\nwait 100\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::pair<long, std::string>> trace = Trace();
+  EXPECT_EQ(FirstEventTime(trace, "vibrate on"), 2500);
+  EXPECT_EQ(FirstEventTime(trace, "deactivate"), 2510);
+  EXPECT_EQ(FirstEventTime(trace, "fullscreen off"), 2525) << "handled once the 25 ms pulse is over";
+}
+
 }  // namespace
 }  // namespace jptest

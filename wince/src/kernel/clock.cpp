@@ -53,6 +53,9 @@ struct ClockState {
   // time moving, a notification, a thread going to wait.
   uint64_t activity = 0;
   int drivers = 0;  // threads in a virtual ClockAdvanceTo
+  // The driver itself waiting for the program (a cross-thread SendMessageW
+  // of an injected activation): see DriverWaitsForProgram.
+  Waiter* driverWaiter = nullptr;
   std::map<int, ClockListener> listeners;
   int nextListenerId = 1;
   std::condition_variable driverCv;  // drivers waiting for the program to settle
@@ -66,6 +69,7 @@ ClockState& State() {
 }
 
 thread_local bool tlRegistered = false;
+thread_local bool tlDriver = false;  // has bounded the virtual clock (ClockAdvanceTo)
 thread_local bool tlService = false;
 thread_local ThreadRecord* tlRecord = nullptr;
 // What this thread saw at its last poll that found nothing: time and activity.
@@ -141,6 +145,15 @@ void AddRecord(ClockState& s) {
   ++s.activity;
 }
 
+// While the driver waits for the program, the program may be in the middle of
+// something that needs time to pass (a Sleep in a pen handler), as on the
+// device, where the system's send simply waits longer: the driver's bound
+// is lifted until the driver's wait is over. Once its condition is met time
+// stops again, wherever it got to, so runs stay the same from run to run.
+bool DriverWaitsForProgram(const ClockState& s) {
+  return s.driverWaiter != nullptr && !(*s.driverWaiter->ready)();
+}
+
 // Moves virtual time if nothing holds it back. Called whenever the set of
 // waiting threads or the driver's target changes. One step at a time: after a
 // move someone is due (or the target is reached), and a sleeper that is due,
@@ -148,7 +161,7 @@ void AddRecord(ClockState& s) {
 void TryAdvance(ClockState& s) {
   if (s.mode == ClockMode::Virtual && AllProgramThreadsIdle(s)) {
     uint64_t next = EarliestDeadline(s);
-    if (s.driven) next = std::min(next, s.target);
+    if (s.driven && !DriverWaitsForProgram(s)) next = std::min(next, s.target);
     if (next != kNoDeadline && next > s.virtualNow) MoveTo(s, next);
   }
   s.driverCv.notify_all();  // a driver may be waiting for exactly this state
@@ -193,6 +206,8 @@ bool Wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready
 
   Waiter self{&ready, deadlineMs, tlRegistered, poll, {}};
   s.waiters.push_back(&self);
+  const bool driver = tlDriver && !tlRegistered && s.mode == ClockMode::Virtual && s.driverWaiter == nullptr;
+  if (driver) s.driverWaiter = &self;
   if (tlRecord) tlRecord->waiting = true;
   if (tlRegistered && !poll) {
     // A thread settling down may be what a poller waits for.
@@ -215,6 +230,7 @@ bool Wait(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready
       self.cv.wait(lock);
   }
   s.waiters.erase(std::find(s.waiters.begin(), s.waiters.end(), &self));
+  if (driver) s.driverWaiter = nullptr;
   if (tlRecord) {
     tlRecord->waiting = false;
     tlRecord->busySince = SteadyClock::now();
@@ -378,6 +394,7 @@ void ClockAdvanceTo(uint64_t targetMs) {
     ClockWait(lock, [] { return false; }, s.target);
     return;
   }
+  tlDriver = true;
   TryAdvance(s);
   ++s.drivers;
   s.driverCv.wait(lock, [&] {
