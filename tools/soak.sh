@@ -5,11 +5,11 @@
 # minute 5 to the end, and the device's resource counts after a bare start
 # and after the soak. See docs/soak.md.
 #
-#   tools/soak.sh [--seed N] [--minutes M] [--build DIR] [--keep]
+#   tools/soak.sh [--seed N] [--minutes M] [--build DIR] [--no-build] [--keep]
 #
 # --build: the build folder (default build/release-soak, configured as a
 # Release build and built here when the program or the generator is missing
-# or out of date). --keep: leave the work folder (script, hive, trace,
+# or out of date; --no-build takes it as it is). --keep: leave the work folder (script, hive, trace,
 # samples) and print where it is. Exit status 0 when the program ended well,
 # no sanitizer spoke, the resources match and the memory stayed flat.
 set -euo pipefail
@@ -19,12 +19,14 @@ minutes=60
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release-soak"
 keep=0
+make=1
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --seed) seed=$2; shift 2 ;;
     --minutes) minutes=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --no-build) make=0; shift ;;
     -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "soak.sh: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
@@ -35,12 +37,12 @@ if ! [[ "$seed" =~ ^[0-9]+$ && "$minutes" =~ ^[0-9]+$ && "$minutes" -ge 6 ]]; th
 fi
 
 # ---- the program and the script generator, in Release ----
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
+if [[ $make -eq 1 && ! -f "$build/CMakeCache.txt" ]]; then
   # clang: gcc 12 at -O3 reports false array-bounds errors in the drawing code
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DJOSTLEPAD_BENCH=OFF \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 fi
-nice -n 19 cmake --build "$build" --target jostlepad soak_script -j2 >/dev/null
+if [[ $make -eq 1 ]]; then nice -n 19 cmake --build "$build" --target jostlepad soak_script -j2 >/dev/null; fi
 app="$build/Jostlepad"
 program="$app/jostlepad"
 
