@@ -48,6 +48,18 @@ TEST(SoakScript, CoversItsLengthWithEveryKindOfInputAndDependsOnlyOnTheSeed) {
 
 class Soak : public AppScenario {
  protected:
+  // Five slots filled, and touch vibrations on: every tap on a control pulses.
+  void PrepareSoak() {
+    TestSettings settings;
+    const char* folders[] = {"Pack1", "Pack2", "Pack3", "Pack1", "Pack2"};
+    for (int n = 0; n < 5; ++n) {
+      settings.slotFolder[n] = folders[n];
+      settings.slotName[n] = "Slot" + std::to_string(n + 1) + ".wav";
+    }
+    settings.vibrationsOn = 1;
+    Prepare(FiveSlotPacks(), settings);
+  }
+
   // As Run, with the time a sanitizer build on a busy machine may need.
   RunResult RunLong(const std::string& script) {
     std::vector<std::string> args = {"--headless", "--script", WriteScript(temp_.Path(), "soak.txt", script),
@@ -60,14 +72,14 @@ class Soak : public AppScenario {
 };
 
 TEST_F(Soak, MinutesOfUseLeaveTheDeviceAsAfterStartUp) {
-  PrepareDefault();
+  PrepareSoak();
   RunResult bare = Run("accel 0 0 -1000\nwait 8000\n");
   ASSERT_EQ(bare.status, 0) << bare.err;
   const std::map<std::string, long> afterStart = ResourceCounts(Trace());
   ASSERT_FALSE(afterStart.empty()) << "no resources line";
 
   // A fresh hive, so the soak starts from the same settings.
-  PrepareDefault();
+  PrepareSoak();
   const uint64_t seed = 20261208;
   RunResult soak = RunLong(SoakScript({seed, 3 * 60'000}));
   ASSERT_EQ(soak.status, 0) << "seed " << seed << "\n" << soak.err;

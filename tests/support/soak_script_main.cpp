@@ -41,6 +41,7 @@ jptest::TestSettings SlotsFrom(const std::string& appDir) {
   }
   std::sort(packs.begin(), packs.end());
   jptest::TestSettings settings;
+  settings.vibrationsOn = 1;  // every tap on a control pulses, as people leave it
   int slot = 0;
   for (size_t i = 0; slot < 5; ++i) {
     bool any = false;
