@@ -44,3 +44,10 @@ if(WIN32_TEST_SOURCES)
   target_link_options(win32_device_tests PRIVATE -municode ${JP_WIN32_LINK})
   set_target_properties(win32_device_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JP_STAGE})
 endif()
+
+# The drawing cases that Wine's GDI and our device's are compared on.
+add_executable(gdi_judge ${CMAKE_SOURCE_DIR}/tests/wine/gdi_cases.cpp ${CMAKE_SOURCE_DIR}/tests/wine/gdi_judge_main.cpp)
+target_link_libraries(gdi_judge PRIVATE win32_device)
+target_compile_options(gdi_judge PRIVATE ${JP_WARNINGS})
+target_link_options(gdi_judge PRIVATE ${JP_WIN32_LINK})
+set_target_properties(gdi_judge PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JP_STAGE})

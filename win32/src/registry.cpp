@@ -7,17 +7,18 @@ namespace {
 
 HKEY DesktopRoot(HKEY root) { return root == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : root; }
 
-// A missing key, a missing value and a value of the other type all read as
-// "absent", as on the phone.
+// As on the phone: a missing key or value is "not found", a value of another
+// type a type mismatch.
 HRESULT ReadValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD wantedType, void* data, DWORD* size) {
   HKEY key = NULL;
   LONG status = RegOpenKeyExW(DesktopRoot(root), subKey != NULL ? subKey : L"", 0, KEY_QUERY_VALUE, &key);
-  if (status != ERROR_SUCCESS) return status == ERROR_INVALID_HANDLE ? E_INVALIDARG : E_FAIL;
+  if (status != ERROR_SUCCESS) return status == ERROR_INVALID_HANDLE ? E_INVALIDARG : HRESULT_FROM_WIN32(status);
   DWORD type = REG_NONE;
   status = RegQueryValueExW(key, valueName, NULL, &type, static_cast<BYTE*>(data), size);
   RegCloseKey(key);
-  if (status == ERROR_MORE_DATA && type == wantedType) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-  if (status != ERROR_SUCCESS || type != wantedType) return E_FAIL;
+  if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return HRESULT_FROM_WIN32(status);
+  if (type != wantedType) return HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH);
+  if (status == ERROR_MORE_DATA) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
   return S_OK;
 }
 
@@ -54,7 +55,7 @@ HRESULT WINAPI RegistryGetDWORD(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DW
   DWORD value = 0;
   DWORD size = sizeof(value);
   HRESULT result = ReadValue(root, subKey, valueName, REG_DWORD, &value, &size);
-  if (SUCCEEDED(result) && size != sizeof(value)) result = E_FAIL;
+  if (SUCCEEDED(result) && size != sizeof(value)) result = HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH);
   if (SUCCEEDED(result)) *data = value;
   return result;
 }

@@ -41,8 +41,8 @@ void CheckRegistry() {
       {L"Text", MAX_PATH, S_OK, L"caf\x00e9"},
       {L"Text", 5, S_OK, L"caf\x00e9"},  // exactly room for the terminator
       {L"Text", 4, HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), L""},
-      {L"Missing", MAX_PATH, E_FAIL, L""},
-      {L"Number", MAX_PATH, E_FAIL, L""},  // another type reads as absent
+      {L"Missing", MAX_PATH, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L""},
+      {L"Number", MAX_PATH, HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH), L""},
   };
   for (const TextCase& c : texts) {
     WCHAR buffer[MAX_PATH] = L"junk";
@@ -51,8 +51,10 @@ void CheckRegistry() {
   }
   DWORD number = 7;
   CHECK(RegistryGetDWORD(HKEY_LOCAL_MACHINE, kKey, L"Number", &number) == S_OK && number == 42);
-  CHECK(RegistryGetDWORD(HKEY_LOCAL_MACHINE, kKey, L"Text", &number) == E_FAIL && number == 42);
-  CHECK(RegistryGetDWORD(HKEY_LOCAL_MACHINE, L"Software\\NoSuchKey", L"Number", &number) == E_FAIL);
+  CHECK(RegistryGetDWORD(HKEY_LOCAL_MACHINE, kKey, L"Text", &number) == HRESULT_FROM_WIN32(ERROR_DATATYPE_MISMATCH) &&
+        number == 42);
+  CHECK(RegistryGetDWORD(HKEY_LOCAL_MACHINE, L"Software\\NoSuchKey", L"Number", &number) ==
+        HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
   CHECK(RegistryGetString(HKEY_LOCAL_MACHINE, kKey, L"Text", NULL, 5) == E_INVALIDARG);
   RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
 }

@@ -62,14 +62,14 @@ TEST_F(Copies, StretchingWalksThePlatformsBresenhamRule) {
     const char* expect;
   } cases[] = {
       {"2 -> 3 takes 0, 0, 1", 0, 3, 0, 2, BLACKONWHITE, "rrg"},
-      {"2 -> 3 mirrored", 3, -3, 0, 2, BLACKONWHITE, "grr"},
-      {"mirrored by the source", 0, 3, 2, -2, BLACKONWHITE, "grr"},
-      {"both negative: no mirror", 3, -3, 2, -2, BLACKONWHITE, "rrg"},
+      {"2 -> 3 mirrored: x = 2 back to 0", 2, -3, 0, 2, BLACKONWHITE, "grr"},
+      {"mirrored by the source", 0, 3, 1, -2, BLACKONWHITE, "grr"},
+      {"both negative: no mirror", 2, -3, 1, -2, BLACKONWHITE, "rrg"},
       {"3 -> 1 ANDs all three", 0, 1, 0, 3, BLACKONWHITE, "."},
       {"3 -> 2 ANDs 0 and 1", 0, 2, 0, 3, BLACKONWHITE, ".b"},
       {"3 -> 2 ORs them", 0, 2, 0, 3, WHITEONBLACK, "yb"},
-      {"3 -> 2 keeps the first", 0, 2, 0, 3, COLORONCOLOR, "rb"},
-      {"3 -> 2 mirrored keeps the first", 2, -2, 0, 3, COLORONCOLOR, "br"},
+      {"3 -> 2 keeps the last along a row", 0, 2, 0, 3, COLORONCOLOR, "gb"},
+      {"3 -> 2 mirrored keeps the last", 1, -2, 0, 3, COLORONCOLOR, "bg"},
       {"1 -> 4", 0, 4, 1, 1, BLACKONWHITE, "gggg"},
       {"3 -> 7", 0, 7, 0, 3, BLACKONWHITE, "rrgggbb"},
   };
@@ -86,6 +86,12 @@ TEST_F(Copies, StretchingWalksThePlatformsBresenhamRule) {
   HDC tall = PictureDC(ImageFromRows({"w", "w", "w"}, kPalette));
   StretchBlt(tall, 0, 0, 1, 3, column, 0, 0, 1, 2, SRCCOPY);
   EXPECT_TRUE(ImagesMatch(ImageOfDC(tall, 1, 3), ImageFromRows({"r", "r", "g"}, kPalette)));
+  // Shrinking down a column keeps the first of each group.
+  HDC three = PictureDC(ImageFromRows({"r", "g", "b"}, kPalette));
+  HDC two = PictureDC(ImageFromRows({"w", "w"}, kPalette));
+  SetStretchBltMode(two, COLORONCOLOR);
+  StretchBlt(two, 0, 0, 1, 2, three, 0, 0, 1, 3, SRCCOPY);
+  EXPECT_TRUE(ImagesMatch(ImageOfDC(two, 1, 2), ImageFromRows({"r", "b"}, kPalette)));
 }
 
 TEST_F(Copies, KeyedCopiesLeaveOutTheKeyAfterStretching) {

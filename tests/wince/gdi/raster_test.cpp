@@ -153,7 +153,7 @@ TEST_F(Raster, NegativeExtentsCoverTheSameRectangleAndHugeOnesDoNotOverflow) {
   HDC a = MemoryDC(4, 4, RGB(0, 0, 0));
   HDC b = MemoryDC(4, 4, RGB(0, 0, 0));
   BitBlt(a, 1, 1, 2, 3, src, 0, 1, SRCCOPY);
-  BitBlt(b, 3, 4, -2, -3, src, 2, 4, SRCCOPY);
+  BitBlt(b, 2, 3, -2, -3, src, 1, 3, SRCCOPY);  // a negative extent includes its origin: [x + w + 1, x + 1)
   EXPECT_EQ(Pixels(a, 4, 4), Pixels(b, 4, 4));
   EXPECT_EQ(GetPixel(a, 1, 1), 0x300004u);
 

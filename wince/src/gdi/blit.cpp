@@ -27,14 +27,16 @@ struct Axis {
   bool mirrored = false;
 };
 
+// A negative extent reaches back from its origin, which it includes:
+// [at + extent + 1, at + 1), as Windows draws a mirrored copy.
 Axis Normalise(const CopyAxis& a) {
   Axis axis{a.at, a.extent, a.sourceAt, a.sourceExtent, (a.extent < 0) != (a.sourceExtent < 0)};
   if (axis.length < 0) {
-    axis.start += axis.length;
+    axis.start += axis.length + 1;
     axis.length = -axis.length;
   }
   if (axis.sourceLength < 0) {
-    axis.sourceStart += axis.sourceLength;
+    axis.sourceStart += axis.sourceLength + 1;
     axis.sourceLength = -axis.sourceLength;
   }
   return axis;
@@ -83,8 +85,10 @@ struct AxisTable {
 
 // `bounds` are the DC coordinates the target has; `readable` the source's
 // canvas coordinates that may be read, `sourceOrigin` its DC's origin there.
+// Shrinking without a merge keeps one source of each group: the last along a
+// row (`keepLast`), the first down a column, as Windows does.
 bool BuildAxis(const Axis& a, int64_t boundsLo, int64_t boundsHi, bool readsSource, int64_t readableLo,
-               int64_t readableHi, int64_t sourceOrigin, bool merge, AxisTable& t) {
+               int64_t readableHi, int64_t sourceOrigin, bool merge, bool keepLast, AxisTable& t) {
   t.from = std::max(a.start, boundsLo);
   t.to = std::min(a.start + a.length, boundsHi);
   if (t.from >= t.to) return false;
@@ -99,11 +103,13 @@ bool BuildAxis(const Axis& a, int64_t boundsLo, int64_t boundsHi, bool readsSour
   const uint64_t iLo = static_cast<uint64_t>(a.mirrored ? a.start + a.length - t.to : t.from - a.start);
   std::vector<int64_t> at(n);
   std::vector<int32_t> count(n, 1);
+  const bool lastOfGroup = keepLast && d < s && !t.merging;
   SourceWalk walk(iLo, d, s);
   for (size_t k = 0; k < n; ++k) {
     uint64_t f = walk.Current();
     walk.Next();
     if (t.merging) count[k] = static_cast<int32_t>(walk.Current() - f);
+    if (lastOfGroup) f = walk.Current() - 1;
     at[k] = a.sourceStart + static_cast<int64_t>(f) + sourceOrigin;
   }
   if (a.mirrored) {
@@ -260,9 +266,9 @@ size_t FastCopy(const Canvas& target, const Canvas* source, const CopyCall& call
   const RECT readable = source ? source->readable : RECT{};
   AxisTable x, y;
   if (!BuildAxis(Normalise(call.x), -target.origin.x, int64_t{target.width} - target.origin.x, readsSource,
-                 readable.left, readable.right, so.x, merge, x) ||
+                 readable.left, readable.right, so.x, merge, true, x) ||
       !BuildAxis(Normalise(call.y), -target.origin.y, int64_t{target.height} - target.origin.y, readsSource,
-                 readable.top, readable.bottom, so.y, merge, y))
+                 readable.top, readable.bottom, so.y, merge, false, y))
     return 0;
 
   SourceView view;

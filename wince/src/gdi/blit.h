@@ -20,7 +20,7 @@ namespace wce::gdi {
 
 // One axis in DC coordinates. The destination is [at, at + extent) and the
 // source [sourceAt, sourceAt + sourceExtent); a negative extent covers
-// [at + extent, at), and a copy whose two extents differ in sign is mirrored.
+// [at + extent + 1, at + 1), and a copy whose two extents differ in sign is mirrored.
 struct CopyAxis {
   int64_t at = 0;
   int64_t extent = 0;
@@ -34,7 +34,8 @@ struct CopyParams {
   uint32_t key = 0;      // Keyed: the key colour as a pixel
   uint32_t alpha = 255;  // Blend
   // How source pixels that shrink onto one destination pixel merge:
-  // BLACKONWHITE ANDs them, WHITEONBLACK ORs them, the others keep the first.
+  // BLACKONWHITE ANDs them, WHITEONBLACK ORs them, the others keep one (the
+  // last along a row, the first down a column).
   int stretchMode = COLORONCOLOR;
 };
 

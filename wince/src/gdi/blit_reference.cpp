@@ -14,15 +14,16 @@ using Wide = __int128;
 
 // Source indexes [0, sourceLength) that land on destination index i.
 // Enlarging (or equal): i takes ((2i+1)S - 1) / 2D. Shrinking: source j lands
-// on ((2j+1)D - 1) / 2S; with a merge every such j counts, else the first.
-std::vector<int64_t> SourcesOf(int64_t i, int64_t d, int64_t s, bool merge) {
+// on ((2j+1)D - 1) / 2S; with a merge every such j counts, else one: the last
+// along a row (`keepLast`), the first down a column.
+std::vector<int64_t> SourcesOf(int64_t i, int64_t d, int64_t s, bool merge, bool keepLast) {
   if (d >= s) return {static_cast<int64_t>(((2 * Wide{i} + 1) * s - 1) / (2 * Wide{d}))};
   std::vector<int64_t> found;
   // Only sources near i * S / D can land on i; look a little either side.
   int64_t from = static_cast<int64_t>(Wide{i} * s / d) - 2, to = static_cast<int64_t>(Wide{i + 1} * s / d) + 2;
   for (int64_t j = std::max<int64_t>(from, 0); j < std::min(to, s); ++j)
     if (((2 * Wide{j} + 1) * d - 1) / (2 * Wide{s}) == i) found.push_back(j);
-  if (!merge && found.size() > 1) found.resize(1);
+  if (!merge && found.size() > 1) found = {keepLast ? found.back() : found.front()};
   return found;
 }
 
@@ -33,8 +34,10 @@ struct Line {
 
 Line Resolve(const CopyAxis& a) {
   Line l{a.at, a.extent, a.sourceAt, a.sourceExtent, (a.extent < 0) != (a.sourceExtent < 0)};
-  if (l.length < 0) l = Line{l.start + l.length, -l.length, l.sourceStart, l.sourceLength, l.mirrored};
-  if (l.sourceLength < 0) l = Line{l.start, l.length, l.sourceStart + l.sourceLength, -l.sourceLength, l.mirrored};
+  // A negative extent includes its origin: [at + extent + 1, at + 1).
+  if (l.length < 0) l = Line{l.start + l.length + 1, -l.length, l.sourceStart, l.sourceLength, l.mirrored};
+  if (l.sourceLength < 0)
+    l = Line{l.start, l.length, l.sourceStart + l.sourceLength + 1, -l.sourceLength, l.mirrored};
   return l;
 }
 
@@ -85,8 +88,8 @@ size_t ReferenceCopy(const Canvas& target, const Canvas* source, const CopyCall&
         if (lx.sourceLength == 0 || ly.sourceLength == 0) continue;
         int64_t i = lx.mirrored ? lx.start + lx.length - 1 - x : x - lx.start;
         int64_t k = ly.mirrored ? ly.start + ly.length - 1 - y : y - ly.start;
-        std::vector<int64_t> xs = SourcesOf(i, lx.length, lx.sourceLength, merge);
-        std::vector<int64_t> ys = SourcesOf(k, ly.length, ly.sourceLength, merge);
+        std::vector<int64_t> xs = SourcesOf(i, lx.length, lx.sourceLength, merge, true);
+        std::vector<int64_t> ys = SourcesOf(k, ly.length, ly.sourceLength, merge, false);
         bool readable = !xs.empty() && !ys.empty();
         bool first = true;
         for (int64_t sj : ys) {
