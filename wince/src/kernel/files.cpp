@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -23,8 +24,10 @@ namespace wce {
 
 namespace {
 
-// One search: the matches are taken when it starts, in the folder's own order
-// (the device does not sort either), and handed out one per FindNextFileW.
+// One search: the matches are taken when it starts, in name order, and handed
+// out one per FindNextFileW. (The phone lists a folder in the order its files
+// were written; the host's order is its file system's whim, which would make
+// the same run list differently from one machine to the next.)
 struct FindSearch {
   std::mutex mutex;
   std::vector<WIN32_FIND_DATAW> matches;
@@ -89,6 +92,7 @@ DWORD ErrorOfOpendir(int error) {
 DWORD ListMatches(const std::string& folder, const std::wstring& pattern, std::vector<WIN32_FIND_DATAW>& out) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
   if (!dir) return ErrorOfOpendir(errno);
+  const size_t first = out.size();
   while (const dirent* entry = readdir(dir.get())) {
     // The device's searches never report the folder itself or its parent.
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
@@ -96,6 +100,8 @@ DWORD ListMatches(const std::string& folder, const std::wstring& pattern, std::v
     WIN32_FIND_DATAW data;
     if (DescribeEntry(folder, entry->d_name, data)) out.push_back(data);
   }
+  std::sort(out.begin() + static_cast<ptrdiff_t>(first), out.end(),
+            [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) { return std::wcscmp(a.cFileName, b.cFileName) < 0; });
   return ERROR_SUCCESS;
 }
 
