@@ -260,7 +260,9 @@ The sound box in a window, or on the test bench with --headless.
   --device DIR               the device's registry hive and single-instance rendezvous
                              (default: $XDG_STATE_HOME/jostlepad or ~/.local/state/jostlepad)
   --app-dir DIR              where the program appears to live, with Skin/ and Sounds/
-                             (default: the folder of this executable)
+                             (default: this executable's folder when it holds Skin/,
+                             else ../share/jostlepad beside it); given, it is used as
+                             it is: your own packs are not joined
   --screen WxH               emulated screen in pixels (default 480x640)
   --dpi N                    its dots per inch (default 192)
   --scale N                  window zoom, e.g. 0.5, 1 or 2 (default: fit the desktop)
@@ -286,9 +288,15 @@ arrows and space jerk the phone (left/right: X, up/down: Y, space: Z);
 Ctrl+C or closing the window asks the program to close. A connected game
 controller rumbles while the phone's vibration motor runs.
 
+Sound packs of your own go in $XDG_DATA_HOME/jostlepad/Sounds (default
+~/.local/share/jostlepad/Sounds), no root needed: the program's Sounds folder
+shows them beside the installed packs, and a pack of yours replaces an
+installed one of the same name (unless --app-dir is given).
+
 Exit status: the program's own (0 after a close); 1 when no window can
-open (or SDL audio cannot start, for --list-audio-devices); 2 for a bad option or script line; 3 when device time stood still
-on the bench because a program thread never waited (the thread is named).
+open (or SDL audio cannot start, for --list-audio-devices); 2 for a bad
+option or script line; 3 when device time stood still on the bench because
+a program thread never waited (the thread is named).
 
 Script lines: wait MS | down X Y | move X Y | up X Y | tap X Y |
   drag X1 Y1 X2 Y2 MS | accel X Y Z | key NAME | activate | deactivate |
