@@ -42,9 +42,12 @@ struct Box {
 };
 
 // Never touched at random: the close button would end (or minimise) the run,
-// and the Animations switch is toggled only where the script knows it.
-const Box kCloseButton{428, 0, 52, 52};
-const Box kAnimationsCheck{260, 380, 200, 60};
+// and the Animations switch is toggled only where the script knows it. While
+// the program is inactive it leaves full screen and the 52-pixel task bar
+// pushes both down.
+constexpr int kTaskBar = 52;
+const Box kCloseButton{428, 0, 52, 52 + kTaskBar};
+const Box kAnimationsCheck{260, 380, 200, 60 + kTaskBar};
 
 namespace at {
 const Point kHomeTab{80, 586}, kSoundsTab{240, 586}, kSettingsTab{400, 586};
