@@ -29,18 +29,6 @@ struct Step {
 const Step kSteps[] = {{"sounds", 240, 586},  {"settings", 400, 586}, {"about", 402, 26},
                        {"back", 240, 586},    {"home", 80, 586}};
 
-void Click(Display* d, Window w, int x, int y) {
-  int rootX = 0, rootY = 0;
-  Window child = 0;
-  XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rootX, &rootY, &child);
-  XTestFakeMotionEvent(d, DefaultScreen(d), rootX, rootY, CurrentTime);
-  XTestFakeButtonEvent(d, 1, True, CurrentTime);
-  XFlush(d);
-  std::this_thread::sleep_for(std::chrono::milliseconds(60));
-  XTestFakeButtonEvent(d, 1, False, CurrentTime);
-  XFlush(d);
-}
-
 Image WindowPixels(Display* d, Window w, int width, int height) {
   Image image;
   XImage* x = XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,

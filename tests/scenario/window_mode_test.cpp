@@ -17,19 +17,6 @@ namespace {
 
 const char kSettingsKey[] = "HKEY_LOCAL_MACHINE\\Software\\Marrowfen\\Jostlepad\\Settings";
 
-// What a window manager sends when the user clicks the close button.
-void SendDeleteWindow(Display* d, Window w) {
-  XEvent event = {};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = w;
-  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(d, w, False, NoEventMask, &event);
-  XFlush(d);
-}
-
 TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
   Xvfb x;
   if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";

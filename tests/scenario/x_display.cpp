@@ -1,6 +1,7 @@
 #include "x_display.h"
 
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -58,6 +59,30 @@ Window WaitForWindow(Display* d, const std::string& title, int timeoutMs) {
     if (window == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return window;
+}
+
+void SendDeleteWindow(Display* d, Window w) {
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = w;
+  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, w, False, NoEventMask, &event);
+  XFlush(d);
+}
+
+void Click(Display* d, Window w, int x, int y) {
+  int rootX = 0, rootY = 0;
+  Window child = 0;
+  XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rootX, &rootY, &child);
+  XTestFakeMotionEvent(d, DefaultScreen(d), rootX, rootY, CurrentTime);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XFlush(d);
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
 }
 
 std::map<std::string, std::string> WindowModeEnvironment(const Xvfb& x) {

@@ -29,6 +29,11 @@ Window FindByTitle(Display* d, Window w, const std::string& title);
 // Waits up to `timeoutMs` for a window titled `title`.
 Window WaitForWindow(Display* d, const std::string& title, int timeoutMs);
 
+// What a window manager sends when the user clicks the close button.
+void SendDeleteWindow(Display* d, Window w);
+// A real pointer click (XTest) at (x, y) of window `w`.
+void Click(Display* d, Window w, int x, int y);
+
 // The environment a window-mode run gets on `x`: SDL's software renderer and
 // window surface (Mesa's threads sync in ways the thread sanitizer cannot
 // see), no sound, and no leak report for the X client libraries.

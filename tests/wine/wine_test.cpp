@@ -117,19 +117,6 @@ class Wine {
   std::string display_;
 };
 
-// What a window manager sends when the user clicks the close button.
-void SendDeleteWindow(Display* d, Window w) {
-  XEvent event = {};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = w;
-  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(d, w, False, NoEventMask, &event);
-  XFlush(d);
-}
-
 int CountByTitle(Display* d, Window w, const std::string& title) {
   int count = 0;
   char* name = nullptr;
@@ -144,18 +131,6 @@ int CountByTitle(Display* d, Window w, const std::string& title) {
     if (children != nullptr) XFree(children);
   }
   return count;
-}
-
-void Click(Display* d, Window w, int x, int y) {
-  int rootX = 0, rootY = 0;
-  Window child = 0;
-  XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rootX, &rootY, &child);
-  XTestFakeMotionEvent(d, DefaultScreen(d), rootX, rootY, CurrentTime);
-  XTestFakeButtonEvent(d, 1, True, CurrentTime);
-  XFlush(d);
-  std::this_thread::sleep_for(std::chrono::milliseconds(60));
-  XTestFakeButtonEvent(d, 1, False, CurrentTime);
-  XFlush(d);
 }
 
 struct Probe {
