@@ -19,13 +19,6 @@ const int kDesignDpi = 96;
 // The DC says its own dpi: nothing cached that a changed screen could leave stale.
 int Scale(int length, int dpi) { return MulDivRound(length, dpi, kDesignDpi); }
 
-void FillSolid(HDC dc, const RECT* rect, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  if (brush == NULL) return;
-  FillRect(dc, rect, brush);
-  DeleteObject(brush);
-}
-
 }  // namespace
 
 SplashScreen::SplashScreen()
@@ -113,16 +106,9 @@ void SplashScreen::Compose(HDC target, const RECT* rect, BYTE alpha) {
   if (rect == NULL) return;
   int width = rect->right - rect->left;
   int height = rect->bottom - rect->top;
-  HDC memory = CreateCompatibleDC(target);
-  if (memory == NULL) return;
-  // From the target: a new memory DC only holds a one-pixel monochrome bitmap.
-  HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
-  if (canvas != NULL) {
-    HGDIOBJ previous = SelectObject(memory, canvas);
-    Paint(memory, rect);
-    BlendCopyWhole(target, 0, 0, width, height, memory, alpha);
-    SelectObject(memory, previous);
-  }
-  DeleteDC(memory);
-  if (canvas != NULL) DeleteObject(canvas);
+  OffscreenCanvas canvas;
+  if (!CreateOffscreenCanvas(target, width, height, &canvas)) return;
+  Paint(canvas.dc, rect);
+  BlendCopyWhole(target, 0, 0, width, height, canvas.dc, alpha);
+  ReleaseOffscreenCanvas(&canvas);
 }

@@ -167,8 +167,8 @@ const CommandRow kRows[] = {
     // A glide without speed ends at its first step: these look before it.
     {"list pen down stops the glide", 64, NotifyPenDown, [] { PostCommand(64, NotifyPenUp); },
      [] { return !appState.soundList->IsGliding(); }, 0, true},
-    {"list pen up starts the glide", 64, NotifyPenUp, Nothing, [] { return appState.soundList->IsGliding(); }, 0,
-     true},
+    {"list pen up starts the glide", 64, NotifyPenUp, Nothing,
+     [] { return appState.soundList->IsGliding() != FALSE; }, 0, true},
     {"list move does nothing", 64, NotifyPenMove, Nothing,
      [] { return !appState.soundList->IsGliding() && !appState.previewPlayer; }, 0, true},
     {"a tapped row previews its sound", 64, NotifyClick, SelectSpare,

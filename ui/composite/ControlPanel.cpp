@@ -23,15 +23,15 @@ void ControlPanel::Paint(HDC dc) {
 }
 
 int ControlPanel::OnPenDown(HWND window, UINT reserved, int x, int y) {
-  return Dispatch(&TouchControl::PenDown, window, reserved, x, y, true);
+  return Dispatch(&TouchControl::PenDown, window, reserved, x, y, TRUE);
 }
 
 int ControlPanel::OnPenUp(HWND window, UINT reserved, int x, int y) {
-  return Dispatch(&TouchControl::PenUp, window, reserved, x, y, false);
+  return Dispatch(&TouchControl::PenUp, window, reserved, x, y, FALSE);
 }
 
 int ControlPanel::OnPenMove(HWND window, UINT reserved, int x, int y) {
-  return Dispatch(&TouchControl::PenMove, window, reserved, x, y, false);
+  return Dispatch(&TouchControl::PenMove, window, reserved, x, y, FALSE);
 }
 
 BOOL ControlPanel::AddChild(TouchControl* child) {
@@ -46,7 +46,7 @@ TouchControl* ControlPanel::ChildAt(int index) const {
   return children[index];
 }
 
-int ControlPanel::Dispatch(PenEntry entry, HWND window, UINT reserved, int x, int y, bool vibrate) {
+int ControlPanel::Dispatch(PenEntry entry, HWND window, UINT reserved, int x, int y, BOOL vibrate) {
   if (!visible) return 0;
   int result = 0;
   for (int i = 0; i < childCount; ++i) {

@@ -31,9 +31,9 @@ class ControlPanel : public TouchControl {
 
   // Indexes the three pen slots by their non-virtual entry.
   typedef int (TouchControl::*PenEntry)(HWND, UINT, int, int);
-  int Dispatch(PenEntry entry, HWND window, UINT reserved, int x, int y, bool vibrate);
+  int Dispatch(PenEntry entry, HWND window, UINT reserved, int x, int y, BOOL vibrate);
 
-  // Borrowed: every control lives in its AppState field for the whole run.
+  // Borrowed: whoever made the children keeps them alive as long as the panel.
   TouchControl** children;
   int childCount;
   int childCapacity;

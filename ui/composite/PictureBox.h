@@ -1,5 +1,5 @@
-// A fixed picture: the bars, the corners of the slot grid, the sounds page's
-// side picture, the about page's title. It never takes the pen.
+// A fixed picture (a bar, a corner, a title) with an optional mask. It never
+// takes the pen.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
-// The clock of an animated page change: progress runs from 0 to 1 over the
-// duration on the ticks of a window timer. The tick that first reaches 1
+// The clock of an animated change of screen: progress runs from 0 to 1 over
+// the duration on the ticks of a window timer. The tick that first reaches 1
 // leaves the clock running so the final frame gets painted; the next one
-// stops it. What a kind looks like is the main window's business.
+// stops it. What a kind looks like is the owning window's business.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,7 @@ class ScreenTransition {
   // A negative duration means the default 400 ms; 0 makes Start do nothing.
   ScreenTransition& SetDuration(int milliseconds);
   int Duration() const { return duration; }
-  bool IsRunning() const { return running != 0; }
+  BOOL IsRunning() const { return running; }
   double Progress() const { return progress; }
 
   // From progress 0 now; a running transition restarts.

@@ -13,12 +13,8 @@ namespace {
 // Design lengths at 96 dpi.
 const int kItemHeight = 40;
 const int kTouchSlop = 10;  // drag threshold (y only) and tap tolerance (both axes)
-const int kTextMarginX = 2;
-const int kTextMarginY = 1;
 const int kIndicatorInset = 1;
 const int kIndicatorWidth = 2;
-
-const UINT kLineFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 
 // A pen-down to pen-up longer than this is a slow drag, not a flick.
 const double kFlickWindowMs = 500.0;
@@ -34,13 +30,6 @@ int TruncateToInt(double value) {
   return static_cast<int>(value);
 }
 
-void FillSolid(HDC dc, const RECT* rect, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  if (brush == NULL) return;
-  FillRect(dc, rect, brush);
-  DeleteObject(brush);
-}
-
 void CopyLine(WCHAR* target, const WCHAR* source) {
   // At most the buffer's worth is read, so an unterminated source is cut, not overrun.
   wcsncpy_s(target, kListTextLength, source, kListTextLength - 1);
@@ -52,15 +41,8 @@ double TickNow() { return static_cast<double>(GetTickCount()); }
 
 ScrollList::ScrollList(HINSTANCE instance, HWND hostWindow, int id)
     : TouchControl(instance, hostWindow, id),
-      firstLineFont(NULL),
-      secondLineFont(NULL),
-      firstLineColor(0xFFFFFF),
-      firstLineSelectedColor(0x000000),
-      secondLineColor(0xCCCCCC),
-      secondLineSelectedColor(0x000000),
-      firstLineFormat(kLineFormat),
-      secondLineFormat(kLineFormat),
-      separatorPen(NULL),
+      firstLineStyle(DefaultTextStyle()),
+      secondLineStyle(DefaultTextStyle()),
       separatorStyle(SeparatorLine),
       separatorImage(NULL),
       selectionStyle(SelectionSolid),
@@ -80,10 +62,8 @@ ScrollList::ScrollList(HINSTANCE instance, HWND hostWindow, int id)
       gliding(FALSE),
       backgroundColor(0x000000),
       selectedIndex(-1),
-      scrollIndicatorColor(0x808080),
-      paintedRows(0) {
-  SetRect(&firstLineMargins, ScaleX(kTextMarginX), ScaleY(kTextMarginY), ScaleX(kTextMarginX), ScaleY(kTextMarginY));
-  secondLineMargins = firstLineMargins;
+      scrollIndicatorColor(0x808080) {
+  secondLineStyle.color = 0xCCCCCC;
   pressPoint.x = -1;
   pressPoint.y = -1;
 }
@@ -235,26 +215,17 @@ void ScrollList::GlideStep(HWND window, UINT_PTR timerId) {
 void ScrollList::Paint(HDC dc) {
   if (width <= 0 || height <= 0) return;
   // One off-screen picture copied once per paint, so a glide never flickers.
-  HDC memory = CreateCompatibleDC(dc);
-  if (memory == NULL) return;
-  HBITMAP canvas = CreateCompatibleBitmap(dc, width, height);
-  if (canvas == NULL) {
-    DeleteDC(memory);
-    return;
-  }
-  HGDIOBJ previous = SelectObject(memory, canvas);
+  OffscreenCanvas canvas;
+  if (!CreateOffscreenCanvas(dc, width, height, &canvas)) return;
   RECT view = {0, 0, width, height};
-  FillSolid(memory, &view, backgroundColor);
-  PaintRows(memory, view);
-  if (dragging || gliding) PaintIndicator(memory, view);
-  BitBlt(dc, left, top, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteDC(memory);
-  DeleteObject(canvas);
+  FillSolid(canvas.dc, &view, backgroundColor);
+  PaintRows(canvas.dc, view);
+  if (dragging || gliding) PaintIndicator(canvas.dc, view);
+  BitBlt(dc, left, top, width, height, canvas.dc, 0, 0, SRCCOPY);
+  ReleaseOffscreenCanvas(&canvas);
 }
 
 void ScrollList::PaintRows(HDC dc, const RECT& view) {
-  paintedRows = 0;
   if (itemCount == 0 || itemHeight <= 0) return;
   int first = 0;
   if (scrollOffset >= 0) {
@@ -268,20 +239,16 @@ void ScrollList::PaintRows(HDC dc, const RECT& view) {
     if (rowTop >= view.bottom) break;
     RECT row = {view.left, rowTop, view.right, rowTop + itemHeight};
     PaintRow(dc, i, row);
-    ++paintedRows;
   }
 }
 
 void ScrollList::PaintRow(HDC dc, int index, const RECT& row) {
   const ListItem& item = items[index];
-  bool selected = index == selectedIndex;
+  BOOL selected = index == selectedIndex ? TRUE : FALSE;
   int h = row.bottom - row.top;
   RECT iconSquare = {row.left, row.top, row.left + h, row.bottom};
   RECT firstLine = {row.left + h, row.top, row.right, row.top + h / 2};
-  ShrinkRect(&firstLine, firstLineMargins.left, firstLineMargins.top, firstLineMargins.right, firstLineMargins.bottom);
   RECT secondLine = {row.left + h, row.bottom - h / 2, row.right, row.bottom};
-  ShrinkRect(&secondLine, secondLineMargins.left, secondLineMargins.top, secondLineMargins.right,
-             secondLineMargins.bottom);
 
   if (selected) {
     if (selectionStyle == SelectionTiled && selectionImage != NULL) {
@@ -291,10 +258,8 @@ void ScrollList::PaintRow(HDC dc, int index, const RECT& row) {
     }
   }
   if (item.icon != NULL) DrawKeyedCentered(dc, &iconSquare, item.icon, kKeyColor);
-  DrawTextInRect(dc, item.firstLine, &firstLine, firstLineFormat, selected ? firstLineSelectedColor : firstLineColor,
-                 firstLineFont);
-  DrawTextInRect(dc, item.secondLine, &secondLine, secondLineFormat,
-                 selected ? secondLineSelectedColor : secondLineColor, secondLineFont);
+  DrawStyledText(dc, item.firstLine, &firstLine, &firstLineStyle, selected);
+  DrawStyledText(dc, item.secondLine, &secondLine, &secondLineStyle, selected);
 
   if (separatorStyle == SeparatorImage) {
     if (separatorImage != NULL) {
@@ -302,7 +267,7 @@ void ScrollList::PaintRow(HDC dc, int index, const RECT& row) {
       DrawBitmapStretched(dc, &line, separatorImage);
     }
   } else if (separatorStyle == SeparatorLine) {
-    DrawLine(dc, row.left, row.bottom - 1, row.right, row.bottom - 1, separatorPen);
+    DrawLine(dc, row.left, row.bottom - 1, row.right, row.bottom - 1, NULL);
   }
 }
 
@@ -334,55 +299,29 @@ ScrollList& ScrollList::SetBackgroundColor(COLORREF color) {
 }
 
 ScrollList& ScrollList::SetFirstLineFont(HFONT handle) {
-  firstLineFont = handle;
+  firstLineStyle.font = handle;
   return *this;
 }
 
 ScrollList& ScrollList::SetSecondLineFont(HFONT handle) {
-  secondLineFont = handle;
+  secondLineStyle.font = handle;
   return *this;
 }
 
 ScrollList& ScrollList::SetFirstLineColors(COLORREF normal, COLORREF selected) {
-  firstLineColor = normal;
-  firstLineSelectedColor = selected;
+  firstLineStyle.color = normal;
+  firstLineStyle.pressedColor = selected;
   return *this;
 }
 
 ScrollList& ScrollList::SetSecondLineColors(COLORREF normal, COLORREF selected) {
-  secondLineColor = normal;
-  secondLineSelectedColor = selected;
-  return *this;
-}
-
-ScrollList& ScrollList::SetFirstLineFormat(UINT flags) {
-  firstLineFormat = flags;
-  return *this;
-}
-
-ScrollList& ScrollList::SetSecondLineFormat(UINT flags) {
-  secondLineFormat = flags;
-  return *this;
-}
-
-ScrollList& ScrollList::SetFirstLineMargins(int marginLeftPx, int marginTopPx, int marginRightPx, int marginBottomPx) {
-  SetRect(&firstLineMargins, marginLeftPx, marginTopPx, marginRightPx, marginBottomPx);
-  return *this;
-}
-
-ScrollList& ScrollList::SetSecondLineMargins(int marginLeftPx, int marginTopPx, int marginRightPx,
-                                             int marginBottomPx) {
-  SetRect(&secondLineMargins, marginLeftPx, marginTopPx, marginRightPx, marginBottomPx);
+  secondLineStyle.color = normal;
+  secondLineStyle.pressedColor = selected;
   return *this;
 }
 
 ScrollList& ScrollList::SetSeparatorStyle(int style) {
   separatorStyle = style;
-  return *this;
-}
-
-ScrollList& ScrollList::SetSeparatorPen(HPEN pen) {
-  separatorPen = pen;
   return *this;
 }
 

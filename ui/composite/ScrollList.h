@@ -1,8 +1,8 @@
-// The kinetic list of the sound browser: two lines of text and an icon per
-// row, dragged with the pen, flicked into a glide that slows down and stops,
-// and tapped to select a row. The list only computes: the window that owns it
-// runs the glide timer in answer to its notifications (code 1: stop the glide;
-// code 3: start it; each tick calls GlideStep).
+// The kinetic list: two lines of text and an icon per row, dragged with the
+// pen, flicked into a glide that slows down and stops, and tapped to select a
+// row. The list only computes: the window that owns it runs the glide timer
+// in answer to its notifications (code 1: stop the glide; code 3: start it;
+// each tick calls GlideStep).
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,8 @@ const int kListTextLength = 260;  // 259 characters and the terminator
 
 // One row, copied by value into the list.
 struct ListItem {
-  WCHAR firstLine[kListTextLength];   // the pack name
-  WCHAR secondLine[kListTextLength];  // the WAV file name
+  WCHAR firstLine[kListTextLength];   // the upper line
+  WCHAR secondLine[kListTextLength];  // the lower line, usually in a smaller font
   HBITMAP icon;                       // may be NULL; borrowed, never freed by the list
   const void* userData;               // handed back unchanged by GetItem
 };
@@ -54,13 +54,8 @@ class ScrollList : public TouchControl {
   ScrollList& SetSecondLineFont(HFONT handle);
   ScrollList& SetFirstLineColors(COLORREF normal, COLORREF selected);
   ScrollList& SetSecondLineColors(COLORREF normal, COLORREF selected);
-  ScrollList& SetFirstLineFormat(UINT flags);
-  ScrollList& SetSecondLineFormat(UINT flags);
-  // Device pixels.
-  ScrollList& SetFirstLineMargins(int marginLeftPx, int marginTopPx, int marginRightPx, int marginBottomPx);
-  ScrollList& SetSecondLineMargins(int marginLeftPx, int marginTopPx, int marginRightPx, int marginBottomPx);
+  // A line separator is one pixel of the stock black pen at the foot of each row.
   ScrollList& SetSeparatorStyle(int style);
-  ScrollList& SetSeparatorPen(HPEN pen);      // borrowed
   ScrollList& SetSeparatorImage(HBITMAP image);  // borrowed
   ScrollList& SetSelectionStyle(int style);
   ScrollList& SetSelectionColor(COLORREF color);
@@ -72,10 +67,8 @@ class ScrollList : public TouchControl {
   int GetScrollOffset() const { return scrollOffset; }
   // Pixels per millisecond, positive when the pen moved down the screen.
   double GetVelocity() const { return velocity; }
-  bool IsDragging() const { return dragging != 0; }
-  bool IsGliding() const { return gliding != 0; }
-  // Rows the last Paint drew: only those that meet the view.
-  int GetPaintedRowCount() const { return paintedRows; }
+  BOOL IsDragging() const { return dragging; }
+  BOOL IsGliding() const { return gliding; }
 
  private:
   ScrollList(const ScrollList&) = delete;
@@ -90,17 +83,8 @@ class ScrollList : public TouchControl {
   void PaintRow(HDC dc, int index, const RECT& row);
   void PaintIndicator(HDC dc, const RECT& view);
 
-  HFONT firstLineFont;
-  HFONT secondLineFont;
-  COLORREF firstLineColor;
-  COLORREF firstLineSelectedColor;
-  COLORREF secondLineColor;
-  COLORREF secondLineSelectedColor;
-  UINT firstLineFormat;
-  UINT secondLineFormat;
-  RECT firstLineMargins;   // left, top, right, bottom insets
-  RECT secondLineMargins;
-  HPEN separatorPen;
+  TextStyle firstLineStyle;   // the pressed colour is the selected row's
+  TextStyle secondLineStyle;
   int separatorStyle;
   HBITMAP separatorImage;
   int selectionStyle;
@@ -122,5 +106,4 @@ class ScrollList : public TouchControl {
   COLORREF backgroundColor;
   int selectedIndex;
   COLORREF scrollIndicatorColor;
-  int paintedRows;
 };

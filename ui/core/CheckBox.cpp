@@ -1,20 +1,15 @@
 #include "ui/core/CheckBox.h"
 
-#include "ui/core/DrawingPrimitives.h"
-
 CheckBox::CheckBox(HINSTANCE instance, HWND hostWindow, int id)
-    : TouchControl(instance, hostWindow, id),
-      locked(FALSE),
-      captionVisible(FALSE) {}
+    : SkinnedControl<CheckBox>(instance, hostWindow, id,
+                               StateBit(StateUp) | StateBit(StateDown) | StateBit(StateDisabled)),
+      locked(FALSE) {}
 
 void CheckBox::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
-  background.Paint(dc, &rect, enabled != 0, pressed != 0);
-  if (!captionVisible) return;
-  // The caption takes the pressed colour while checked, like a held button.
-  ShrinkRect(&rect, marginLeft, marginTop, marginRight, marginBottom);
-  DrawTextInRect(dc, caption, &rect, textFormat, pressed ? pressedTextColor : textColor, font);
+  background.Paint(dc, &rect, ButtonState());
+  PaintCaptionIfVisible(dc, &rect);
 }
 
 int CheckBox::OnPenDown(HWND window, UINT, int x, int y) {
@@ -30,21 +25,6 @@ int CheckBox::OnPenUp(HWND, UINT, int, int) { return 0; }
 
 int CheckBox::OnPenMove(HWND, UINT, int, int) { return 0; }
 
-CheckBox& CheckBox::SetImage(HBITMAP bitmap, int channel) {
-  background.SetImage(bitmap, channel);
-  return *this;
-}
-
-CheckBox& CheckBox::SetImageMode(int mode) {
-  background.imageMode = mode;
-  return *this;
-}
-
-CheckBox& CheckBox::SetPlacement(int mode) {
-  background.placement = mode;
-  return *this;
-}
-
 CheckBox& CheckBox::SetChecked(BOOL flag) {
   pressed = flag ? TRUE : FALSE;
   return *this;
@@ -52,10 +32,5 @@ CheckBox& CheckBox::SetChecked(BOOL flag) {
 
 CheckBox& CheckBox::SetLocked(BOOL flag) {
   locked = flag;
-  return *this;
-}
-
-CheckBox& CheckBox::SetCaptionVisible(BOOL flag) {
-  captionVisible = flag;
   return *this;
 }

@@ -19,8 +19,8 @@ int ReadScreenDpi(int index) {
   return dpi;
 }
 
-// The loader thread and the UI thread may both ask first: each reads the same
-// screen, so whichever stores last stores the same value.
+// Two threads may both ask first: each reads the same screen, so whichever
+// stores last stores the same value.
 int CachedDpi(LONG volatile* cache, int index) {
   LONG dpi = InterlockedCompareExchange(cache, kUnread, kUnread);
   if (dpi != kUnread) return dpi;

@@ -34,14 +34,14 @@ POINT CenteredOrigin(const RECT* rect, LONG width, LONG height) {
   return origin;
 }
 
-// The bitmap's width and height; false for a null or non-bitmap handle.
-bool MeasureBitmap(HBITMAP bitmap, SIZE* size) {
+// The bitmap's width and height; FALSE for a null or non-bitmap handle.
+BOOL MeasureBitmap(HBITMAP bitmap, SIZE* size) {
   BITMAPINFOHEADER header;
   memset(&header, 0, sizeof(header));
-  if (!GetBitmapHeader(&header, bitmap)) return false;
+  if (!GetBitmapHeader(&header, bitmap)) return FALSE;
   size->cx = header.biWidth;
   size->cy = header.biHeight;
-  return true;
+  return TRUE;
 }
 
 enum CopyKind { CopyStretched, CopyKeyed };
@@ -100,12 +100,12 @@ void BlitBitmap(HDC target, int x, int y, int width, int height, HBITMAP bitmap,
   ReleaseMemoryDC(memory, previous);
 }
 
-bool GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap) {
-  if (header == NULL) return false;
+BOOL GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap) {
+  if (header == NULL) return FALSE;
   BITMAP info;
   memset(&info, 0, sizeof(info));
   // Other objects answer too, with a record of their own size.
-  if (GetObjectW(bitmap, sizeof(info), &info) != static_cast<int>(sizeof(info))) return false;
+  if (GetObjectW(bitmap, sizeof(info), &info) != static_cast<int>(sizeof(info))) return FALSE;
   header->biSize = sizeof(BITMAPINFOHEADER);
   header->biWidth = info.bmWidth;
   header->biHeight = info.bmHeight;
@@ -115,7 +115,7 @@ bool GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap) {
   header->biSizeImage = 0;
   header->biClrUsed = 0;
   header->biClrImportant = 0;
-  return true;
+  return TRUE;
 }
 
 RECT* ShrinkRect(RECT* rect, int left, int top, int right, int bottom) {
@@ -185,6 +185,45 @@ void DrawTextInRect(HDC target, LPCWSTR text, const RECT* rect, UINT format, COL
   if (previousFont != NULL) SelectObject(target, previousFont);
 }
 
+void DrawStyledText(HDC target, LPCWSTR text, const RECT* rect, const TextStyle* style, BOOL down) {
+  if (rect == NULL || style == NULL) return;
+  RECT box = *rect;
+  ShrinkRect(&box, style->margins.left, style->margins.top, style->margins.right, style->margins.bottom);
+  DrawTextInRect(target, text, &box, style->format, down ? style->pressedColor : style->color, style->font);
+}
+
+void FillSolid(HDC target, const RECT* rect, COLORREF color) {
+  if (rect == NULL) return;
+  HBRUSH brush = CreateSolidBrush(color);
+  if (brush == NULL) return;
+  FillRect(target, rect, brush);
+  DeleteObject(brush);
+}
+
+BOOL CreateOffscreenCanvas(HDC target, int width, int height, OffscreenCanvas* canvas) {
+  if (canvas == NULL) return FALSE;
+  canvas->dc = CreateCompatibleDC(target);
+  if (canvas->dc == NULL) return FALSE;
+  // From the target: a new memory DC only holds a one-pixel monochrome bitmap.
+  canvas->bitmap = CreateCompatibleBitmap(target, width, height);
+  if (canvas->bitmap == NULL) {
+    DeleteDC(canvas->dc);
+    canvas->dc = NULL;
+    return FALSE;
+  }
+  canvas->previous = SelectObject(canvas->dc, canvas->bitmap);
+  return TRUE;
+}
+
+void ReleaseOffscreenCanvas(OffscreenCanvas* canvas) {
+  if (canvas == NULL || canvas->dc == NULL) return;
+  SelectObject(canvas->dc, canvas->previous);
+  DeleteDC(canvas->dc);
+  DeleteObject(canvas->bitmap);
+  canvas->dc = NULL;
+  canvas->bitmap = NULL;
+}
+
 void DrawLine(HDC target, int x1, int y1, int x2, int y2, HPEN pen) {
   int previousMode = SetBkMode(target, TRANSPARENT);
   HGDIOBJ previousPen = SelectObject(target, pen);
@@ -199,23 +238,18 @@ void FillPattern(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
   int width = rect->right - rect->left;
   int height = rect->bottom - rect->top;
   if (width <= 0 || height <= 0) return;
-  HDC memory = CreateCompatibleDC(target);
-  if (memory == NULL) return;
-  // From the target: a new memory DC only holds a one-pixel monochrome bitmap.
-  HBITMAP canvas = CreateCompatibleBitmap(target, width, height);
+  OffscreenCanvas canvas;
+  if (!CreateOffscreenCanvas(target, width, height, &canvas)) return;
   HBRUSH pattern = CreatePatternBrush(bitmap);
-  if (canvas != NULL && pattern != NULL) {
-    HGDIOBJ previousBitmap = SelectObject(memory, canvas);
-    HGDIOBJ previousBrush = SelectObject(memory, pattern);
+  if (pattern != NULL) {
+    HGDIOBJ previousBrush = SelectObject(canvas.dc, pattern);
     // Painted at (0, 0) of its own canvas, the tiling starts at the rectangle's corner.
-    PatBlt(memory, 0, 0, width, height, rop);
-    BitBlt(target, rect->left, rect->top, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previousBrush);
-    SelectObject(memory, previousBitmap);
+    PatBlt(canvas.dc, 0, 0, width, height, rop);
+    BitBlt(target, rect->left, rect->top, width, height, canvas.dc, 0, 0, SRCCOPY);
+    SelectObject(canvas.dc, previousBrush);
+    DeleteObject(pattern);
   }
-  DeleteDC(memory);
-  if (pattern != NULL) DeleteObject(pattern);
-  if (canvas != NULL) DeleteObject(canvas);
+  ReleaseOffscreenCanvas(&canvas);
 }
 
 BOOL FillGradient(HDC target, int left, int top, int right, int bottom, COLORREF first, COLORREF second,

@@ -1,8 +1,9 @@
-// The drawing helpers every skinned control, the splash screen and the page
-// transitions draw through. They keep no state: each call makes whatever
-// memory DC it needs and deletes it before returning. Bitmaps and fonts stay
-// with their owners (the skin, the sound bank, the resource images); a NULL
-// bitmap means there is nothing to draw.
+// The drawing helpers every control, the splash screen and the screen
+// transitions draw through: the one place that talks to GDI for them. They
+// keep no state: each call makes whatever memory DC it needs and deletes it
+// before returning, except the off-screen canvas, which its caller releases.
+// Bitmaps and fonts stay with whoever made them; a NULL bitmap means there is
+// nothing to draw.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +21,9 @@ BOOL BlendCopyWhole(HDC target, int x, int y, int width, int height, HDC source,
 void BlitBitmap(HDC target, int x, int y, int width, int height, HBITMAP bitmap, DWORD rop);
 
 // Size 40, width, height, planes and bits per pixel of the bitmap, no
-// compression; the resolution fields are left as they were. False, with the
+// compression; the resolution fields are left as they were. FALSE, with the
 // header untouched, for a NULL or non-bitmap handle.
-bool GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap);
+BOOL GetBitmapHeader(BITMAPINFOHEADER* header, HBITMAP bitmap);
 
 // Moves each edge inwards by its amount; returns the rectangle.
 RECT* ShrinkRect(RECT* rect, int left, int top, int right, int bottom);
@@ -50,6 +51,31 @@ void DrawSkinBackground(HDC target, const RECT* rect, HBITMAP image, HBITMAP mas
 // One DrawTextW of a zero-terminated text, transparent, in `color` and `font`
 // (NULL: the DC's current font). The DC's mode, colour and font come back.
 void DrawTextInRect(HDC target, LPCWSTR text, const RECT* rect, UINT format, COLORREF color, HFONT font);
+
+// How a control draws a line of text: a caption, a subtitle, a list row's line.
+struct TextStyle {
+  HFONT font;             // NULL: the DC's current font
+  COLORREF color;
+  COLORREF pressedColor;  // while the control is pressed, checked or selected
+  UINT format;            // DrawTextW flags
+  RECT margins;           // how far each edge moves in, device pixels
+};
+// The text in the rectangle shrunk by the margins, in the pressed colour when `down`.
+void DrawStyledText(HDC target, LPCWSTR text, const RECT* rect, const TextStyle* style, BOOL down);
+
+// The whole rectangle in one colour.
+void FillSolid(HDC target, const RECT* rect, COLORREF color);
+
+// A picture drawn off-screen and copied in one go, so a repaint never shows
+// half done: a memory DC with a bitmap of its own, in the target's format.
+struct OffscreenCanvas {
+  HDC dc;
+  HBITMAP bitmap;
+  HGDIOBJ previous;  // the DC's stock bitmap, back in place before it goes
+};
+// FALSE, with nothing left to release, when the DC or the bitmap cannot be made.
+BOOL CreateOffscreenCanvas(HDC target, int width, int height, OffscreenCanvas* canvas);
+void ReleaseOffscreenCanvas(OffscreenCanvas* canvas);
 
 // From (x1, y1) up to, not including, (x2, y2) with the pen; the DC's
 // background mode and pen come back.

@@ -1,5 +1,5 @@
-// Room for one more record in an array kept with malloc and realloc: the
-// controls' entries, rows and children, the sound bank's sounds.
+// Room for one more record in an array kept with malloc and realloc, as the
+// controls keep their entries, rows and children.
 #pragma once
 
 #include <windows.h>

@@ -13,38 +13,29 @@ const int kIconKeyed = 3;
 }  // namespace
 
 ImageButton::ImageButton(HINSTANCE instance, HWND hostWindow, int id)
-    : TouchControl(instance, hostWindow, id),
-      captionVisible(FALSE),
+    : SkinnedControl<ImageButton>(instance, hostWindow, id,
+                                  StateBit(StateUp) | StateBit(StateDown) | StateBit(StateDisabled)),
       iconImage(NULL),
       iconMask(NULL),
       iconMode(kIconKeyed),
-      iconVisible(TRUE),
-      iconMarginLeft(ScaleX(kIconMarginX)),
-      iconMarginTop(ScaleY(kIconMarginY)),
-      iconMarginRight(ScaleX(kIconMarginX)),
-      iconMarginBottom(ScaleY(kIconMarginY)) {}
+      iconVisible(TRUE) {
+  SetRect(&iconMargins, ScaleX(kIconMarginX), ScaleY(kIconMarginY), ScaleX(kIconMarginX), ScaleY(kIconMarginY));
+}
 
 void ImageButton::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
   PaintBackground(dc, &rect);
-  PaintCaption(dc, &rect);
+  PaintCaptionIfVisible(dc, &rect);
   PaintIcon(dc, &rect);
 }
 
-void ImageButton::PaintBackground(HDC dc, const RECT* rect) { background.Paint(dc, rect, enabled != 0, pressed != 0); }
-
-void ImageButton::PaintCaption(HDC dc, const RECT* rect) {
-  if (!captionVisible) return;
-  RECT box = *rect;
-  ShrinkRect(&box, marginLeft, marginTop, marginRight, marginBottom);
-  DrawTextInRect(dc, caption, &box, textFormat, pressed ? pressedTextColor : textColor, font);
-}
+void ImageButton::PaintBackground(HDC dc, const RECT* rect) { background.Paint(dc, rect, ButtonState()); }
 
 void ImageButton::PaintIcon(HDC dc, const RECT* rect) {
   if (!iconVisible) return;
   RECT box = *rect;
-  ShrinkRect(&box, iconMarginLeft, iconMarginTop, iconMarginRight, iconMarginBottom);
+  ShrinkRect(&box, iconMargins.left, iconMargins.top, iconMargins.right, iconMargins.bottom);
   switch (iconMode) {
     case 1:
       DrawBitmapStretched(dc, &box, iconImage);
@@ -61,24 +52,13 @@ void ImageButton::PaintIcon(HDC dc, const RECT* rect) {
 }
 
 ImageButton& ImageButton::SetImage(HBITMAP bitmap, int channel) {
-  if (background.SetImage(bitmap, channel)) return *this;
-  if (channel == ChannelIconImage) iconImage = bitmap;
-  if (channel == ChannelIconMask) iconMask = bitmap;
-  return *this;
-}
-
-ImageButton& ImageButton::SetImageMode(int mode) {
-  background.imageMode = mode;
-  return *this;
-}
-
-ImageButton& ImageButton::SetPlacement(int mode) {
-  background.placement = mode;
-  return *this;
-}
-
-ImageButton& ImageButton::SetCaptionVisible(BOOL flag) {
-  captionVisible = flag;
+  if (channel == ChannelIconImage) {
+    iconImage = bitmap;
+  } else if (channel == ChannelIconMask) {
+    iconMask = bitmap;
+  } else {
+    SkinnedControl<ImageButton>::SetImage(bitmap, channel);
+  }
   return *this;
 }
 
@@ -89,9 +69,6 @@ ImageButton& ImageButton::SetIconVisible(BOOL flag) {
 
 ImageButton& ImageButton::SetIconMargins(int marginLeftPx, int marginTopPx, int marginRightPx,
                                          int marginBottomPx) {
-  iconMarginLeft = marginLeftPx;
-  iconMarginTop = marginTopPx;
-  iconMarginRight = marginRightPx;
-  iconMarginBottom = marginBottomPx;
+  SetRect(&iconMargins, marginLeftPx, marginTopPx, marginRightPx, marginBottomPx);
   return *this;
 }

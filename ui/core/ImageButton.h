@@ -5,41 +5,30 @@
 
 #include <windows.h>
 
-#include "ui/core/StateImages.h"
-#include "ui/core/TouchControl.h"
+#include "ui/core/SkinnedControl.h"
 
-class ImageButton : public TouchControl {
+class ImageButton : public SkinnedControl<ImageButton> {
  public:
   ImageButton(HINSTANCE instance, HWND hostWindow, int id);
 
   void Paint(HDC dc) override;
 
-  // Setters never repaint. The bitmaps stay the skin's or the sound bank's.
-  // A channel this button has no slot for is ignored.
+  // The states' channels 1 to 4, 9 and 10, and the icon's 13 and 14; others
+  // are ignored. The bitmaps stay whoever made them.
   ImageButton& SetImage(HBITMAP bitmap, int channel);
-  // 1 the image alone, 2 image and mask pairs, anything else no background.
-  ImageButton& SetImageMode(int mode);
-  // 1 centred at the bitmap's size, 2 stretched over the button, else none.
-  ImageButton& SetPlacement(int mode);
-  ImageButton& SetCaptionVisible(BOOL flag);
   ImageButton& SetIconVisible(BOOL flag);
   // Device pixels.
   ImageButton& SetIconMargins(int marginLeftPx, int marginTopPx, int marginRightPx, int marginBottomPx);
 
  protected:
-  // The three layers, for the two-line button to paint around its subtitle.
+  // The layers under and over the caption, for the two-line button to paint
+  // its subtitle between.
   void PaintBackground(HDC dc, const RECT* rect);
-  void PaintCaption(HDC dc, const RECT* rect);
   void PaintIcon(HDC dc, const RECT* rect);
 
-  StateImages background;
-  BOOL captionVisible;
   HBITMAP iconImage;
   HBITMAP iconMask;
   int iconMode;  // 1 plain, 2 image and mask, 3 magenta key; always stretched
   BOOL iconVisible;
-  int iconMarginLeft;
-  int iconMarginTop;
-  int iconMarginRight;
-  int iconMarginBottom;
+  RECT iconMargins;
 };

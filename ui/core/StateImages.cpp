@@ -2,34 +2,26 @@
 
 #include "ui/core/DrawingPrimitives.h"
 
-StateImages::StateImages()
-    : upImage(NULL),
-      upMask(NULL),
-      downImage(NULL),
-      downMask(NULL),
-      disabledImage(NULL),
-      disabledMask(NULL),
-      imageMode(1),
-      placement(1) {}
-
-bool StateImages::SetImage(HBITMAP bitmap, int channel) {
-  switch (channel) {
-    case ChannelUpImage: upImage = bitmap; return true;
-    case ChannelUpMask: upMask = bitmap; return true;
-    case ChannelDownImage: downImage = bitmap; return true;
-    case ChannelDownMask: downMask = bitmap; return true;
-    case ChannelDisabledImage: disabledImage = bitmap; return true;
-    case ChannelDisabledMask: disabledMask = bitmap; return true;
-    default: return false;
+StateImages::StateImages(UINT stateSet) : states(stateSet), imageMode(1), placement(1) {
+  for (int i = 0; i < kImageStateCount; ++i) {
+    image[i] = NULL;
+    mask[i] = NULL;
   }
 }
 
-void StateImages::Paint(HDC dc, const RECT* rect, bool enabled, bool down) const {
-  if (!enabled) {
-    DrawSkinBackground(dc, rect, disabledImage, disabledMask, imageMode, placement);
-  } else if (down) {
-    DrawSkinBackground(dc, rect, downImage, downMask, imageMode, placement);
+BOOL StateImages::SetImage(HBITMAP bitmap, int channel) {
+  if (channel < ChannelUpImage || channel > ChannelDisabledMask) return FALSE;
+  int state = (channel - 1) / 2;
+  if ((states & StateBit(static_cast<ImageState>(state))) == 0) return FALSE;
+  if ((channel - 1) % 2 == 0) {
+    image[state] = bitmap;
   } else {
-    DrawSkinBackground(dc, rect, upImage, upMask, imageMode, placement);
+    mask[state] = bitmap;
   }
+  return TRUE;
+}
+
+void StateImages::Paint(HDC dc, const RECT* rect, ImageState state) const {
+  if (state < 0 || state >= kImageStateCount) return;
+  DrawSkinBackground(dc, rect, image[state], mask[state], imageMode, placement);
 }

@@ -1,11 +1,14 @@
-// The background pictures a push button or a check box shows by state: up,
-// down (pressed or checked) and disabled, each an image and its mask, and how
-// they are drawn. Both controls hold one and differ only in when they are down.
+// The background pictures a skinned control shows by state, each an image
+// and its mask, and how they are drawn. A control holds pictures only for the
+// states it has: a push button and a check box are up, down (pressed or
+// checked) or disabled; a value selector is up or has its left or right
+// arrow held.
 #pragma once
 
 #include <windows.h>
 
-// Bitmap channels of the image controls (buttons, check box, value selector).
+// Bitmap channels of the image controls: each state's image and mask, and the
+// icon of a push button.
 enum ImageChannel {
   ChannelUpImage = 1,
   ChannelUpMask = 2,
@@ -21,21 +24,31 @@ enum ImageChannel {
   ChannelIconMask = 14,
 };
 
+// In the order of their channels: state s has channels 2s + 1 and 2s + 2.
+enum ImageState {
+  StateNone = -1,  // draws nothing
+  StateUp = 0,
+  StateDown = 1,
+  StateLeftDown = 2,
+  StateRightDown = 3,
+  StateDisabled = 4,
+  kImageStateCount = 5,
+};
+
+// The set of states a control has, for the constructor.
+inline UINT StateBit(ImageState state) { return 1u << state; }
+
 struct StateImages {
-  StateImages();
+  explicit StateImages(UINT states);
 
-  // False, nothing kept, for a channel other than the six of the three states.
-  bool SetImage(HBITMAP bitmap, int channel);
-  // Disabled wins over down; a missing bitmap shows nothing rather than
-  // another state's picture.
-  void Paint(HDC dc, const RECT* rect, bool enabled, bool down) const;
+  // FALSE, nothing kept, for a channel of a state the control does not have.
+  BOOL SetImage(HBITMAP bitmap, int channel);
+  // A missing bitmap shows nothing rather than another state's picture.
+  void Paint(HDC dc, const RECT* rect, ImageState state) const;
 
-  HBITMAP upImage;
-  HBITMAP upMask;
-  HBITMAP downImage;
-  HBITMAP downMask;
-  HBITMAP disabledImage;
-  HBITMAP disabledMask;
+  HBITMAP image[kImageStateCount];
+  HBITMAP mask[kImageStateCount];
+  UINT states;
   int imageMode;  // 1 the image alone, 2 image and mask pairs, else no background
   int placement;  // 1 centred at the bitmap's size, 2 stretched, else none
 };

@@ -1,7 +1,5 @@
 #include "ui/core/TextLabel.h"
 
-#include "ui/core/DrawingPrimitives.h"
-
 TextLabel::TextLabel(HINSTANCE instance, HWND hostWindow, int id) : TouchControl(instance, hostWindow, id) {
   acceptsInput = FALSE;
 }
@@ -9,6 +7,5 @@ TextLabel::TextLabel(HINSTANCE instance, HWND hostWindow, int id) : TouchControl
 void TextLabel::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
-  ShrinkRect(&rect, marginLeft, marginTop, marginRight, marginBottom);
-  DrawTextInRect(dc, caption, &rect, textFormat, textColor, font);
+  PaintCaption(dc, &rect, FALSE);
 }

@@ -1,4 +1,4 @@
-// A line of static text over whatever the page painted beneath it. It takes
+// A line of static text over whatever was painted beneath it. It takes
 // no part in pen handling, so a button under it still gets the pen.
 #pragma once
 

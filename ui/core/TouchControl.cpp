@@ -40,14 +40,7 @@ TouchControl::TouchControl(HINSTANCE instanceHandle, HWND host, int controlId)
       visible(TRUE),
       enabled(TRUE),
       vibrateOnPress(FALSE),
-      font(NULL),
-      textColor(0xFFFFFF),
-      pressedTextColor(0x000000),
-      textFormat(kDefaultTextFormat),
-      marginLeft(ScaleX(kDefaultMarginX)),
-      marginTop(ScaleY(kDefaultMarginY)),
-      marginRight(ScaleX(kDefaultMarginX)),
-      marginBottom(ScaleY(kDefaultMarginY)),
+      captionStyle(DefaultTextStyle()),
       owner(NULL) {
   caption[0] = L'\0';
 }
@@ -55,7 +48,7 @@ TouchControl::TouchControl(HINSTANCE instanceHandle, HWND host, int controlId)
 void TouchControl::Paint(HDC) {}
 
 int TouchControl::OnPenDown(HWND window, UINT, int x, int y) {
-  pressed = HitTest(x, y) ? TRUE : FALSE;
+  pressed = HitTest(x, y);
   // Repainted either way: a press somewhere else may have to show as released.
   Invalidate();
   if (!pressed) return 0;
@@ -66,7 +59,7 @@ int TouchControl::OnPenDown(HWND window, UINT, int x, int y) {
 int TouchControl::OnPenMove(HWND window, UINT, int x, int y) {
   if (!pressed) return 0;
   // Leaving releases for good: coming back inside does not press again.
-  pressed = HitTest(x, y) ? TRUE : FALSE;
+  pressed = HitTest(x, y);
   Invalidate();
   Notify(window, NotifyPenMove);
   return 1;
@@ -101,12 +94,12 @@ int TouchControl::PenMove(HWND window, UINT reserved, int x, int y) {
   return OnPenMove(window, reserved, x, y);
 }
 
-bool TouchControl::HitTest(int x, int y) const {
-  if (!visible) return false;
+BOOL TouchControl::HitTest(int x, int y) const {
+  if (!visible) return FALSE;
   RECT rect;
   GetRect(&rect);
   POINT point = {x, y};
-  return PtInRect(&rect, point) != FALSE;
+  return PtInRect(&rect, point) ? TRUE : FALSE;
 }
 
 void TouchControl::Invalidate() {
@@ -148,27 +141,24 @@ TouchControl& TouchControl::SetVibrateOnPress(BOOL flag) {
 }
 
 TouchControl& TouchControl::SetFont(HFONT handle) {
-  font = handle;
+  captionStyle.font = handle;
   return *this;
 }
 
 TouchControl& TouchControl::SetTextColors(COLORREF normal, COLORREF whilePressed) {
-  textColor = normal;
-  pressedTextColor = whilePressed;
+  captionStyle.color = normal;
+  captionStyle.pressedColor = whilePressed;
   return *this;
 }
 
 TouchControl& TouchControl::SetTextFormat(UINT flags) {
-  textFormat = flags;
+  captionStyle.format = flags;
   return *this;
 }
 
 TouchControl& TouchControl::SetTextMargins(int marginLeftPx, int marginTopPx, int marginRightPx,
                                            int marginBottomPx) {
-  marginLeft = marginLeftPx;
-  marginTop = marginTopPx;
-  marginRight = marginRightPx;
-  marginBottom = marginBottomPx;
+  SetRect(&captionStyle.margins, marginLeftPx, marginTopPx, marginRightPx, marginBottomPx);
   return *this;
 }
 
@@ -180,6 +170,21 @@ TouchControl& TouchControl::SetOwner(TouchControl* container) {
 void TouchControl::Notify(HWND window, int code) {
   WPARAM wParam = MAKEWPARAM(static_cast<WORD>(id & 0xFFFF), static_cast<WORD>(code));
   SendMessageW(window, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(this));
+}
+
+void TouchControl::PaintCaption(HDC dc, const RECT* rect, BOOL down) const {
+  DrawStyledText(dc, caption, rect, &captionStyle, down);
+}
+
+TextStyle DefaultTextStyle() {
+  TextStyle style;
+  style.font = NULL;
+  style.color = 0xFFFFFF;
+  style.pressedColor = 0x000000;
+  style.format = kDefaultTextFormat;
+  SetRect(&style.margins, ScaleX(kDefaultMarginX), ScaleY(kDefaultMarginY), ScaleX(kDefaultMarginX),
+          ScaleY(kDefaultMarginY));
+  return style;
 }
 
 void VibratePulse(DWORD milliseconds) {

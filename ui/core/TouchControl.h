@@ -1,11 +1,13 @@
-// The base of every skinned control. A control is a plain object inside the
-// one main window, not a child window: it knows its rectangle in client
-// pixels, paints into the DC it is handed, and reports to the window by
-// WM_COMMAND (id in the low word, code in the high word, the control itself
-// in lParam), so the window dispatches skinned controls by id like ordinary ones.
+// The base of every skinned control. A control is a plain object inside its
+// host window, not a child window: it knows its rectangle in client pixels,
+// paints into the DC it is handed, and reports to the window by WM_COMMAND
+// (id in the low word, code in the high word, the control itself in
+// lParam), so the window dispatches skinned controls by id like ordinary ones.
 #pragma once
 
 #include <windows.h>
+
+#include "ui/core/DrawingPrimitives.h"
 
 // Notification codes in the high word of WM_COMMAND's wParam.
 enum ControlNotification {
@@ -39,7 +41,7 @@ class TouchControl {
   int PenMove(HWND window, UINT reserved, int x, int y);
 
   // Visible and inside: left and top edges inclusive, right and bottom exclusive.
-  bool HitTest(int x, int y) const;
+  BOOL HitTest(int x, int y) const;
   void Invalidate();
   void GetRect(RECT* rect) const;
 
@@ -51,17 +53,17 @@ class TouchControl {
   int GetWidth() const { return width; }
   int GetHeight() const { return height; }
   int GetId() const { return id; }
-  bool IsPressed() const { return pressed != 0; }
+  BOOL IsPressed() const { return pressed; }
 
   // An empty or NULL text keeps the caption as it was.
   TouchControl& SetCaption(LPCWSTR text);
   // Into a buffer of kCaptionLength characters.
   void GetCaption(LPWSTR buffer) const;
   TouchControl& SetVisible(BOOL flag);
-  bool IsVisible() const { return visible != 0; }
-  bool IsEnabled() const { return enabled != 0; }
+  BOOL IsVisible() const { return visible; }
+  BOOL IsEnabled() const { return enabled; }
   TouchControl& SetVibrateOnPress(BOOL flag);
-  bool GetVibrateOnPress() const { return vibrateOnPress != 0; }
+  BOOL GetVibrateOnPress() const { return vibrateOnPress; }
   TouchControl& SetFont(HFONT handle);
   TouchControl& SetTextColors(COLORREF normal, COLORREF whilePressed);
   TouchControl& SetTextFormat(UINT flags);
@@ -72,6 +74,8 @@ class TouchControl {
  protected:
   // WM_COMMAND to `window`, synchronously; only the id's low 16 bits travel.
   void Notify(HWND window, int code);
+  // The caption in the rectangle by the caption's style, pressed colour when `down`.
+  void PaintCaption(HDC dc, const RECT* rect, BOOL down) const;
 
   BOOL pressed;
   BOOL acceptsInput;
@@ -86,16 +90,13 @@ class TouchControl {
   BOOL visible;
   BOOL enabled;
   BOOL vibrateOnPress;
-  HFONT font;
-  COLORREF textColor;
-  COLORREF pressedTextColor;
-  UINT textFormat;
-  int marginLeft;
-  int marginTop;
-  int marginRight;
-  int marginBottom;
+  TextStyle captionStyle;
   TouchControl* owner;
 };
+
+// White text, black while pressed, on one line centred vertically and cut
+// with an ellipsis, 2 and 1 design pixels in from the sides and the ends.
+TextStyle DefaultTextStyle();
 
 // How long the motor runs for the feedback of one press.
 const DWORD kVibratePulseMs = 25;

@@ -1,6 +1,5 @@
 // A push button with a second line of text of its own (font, colours,
-// margins, visibility): the sound-slot buttons show the pack as the caption
-// and the file name as the subtitle.
+// margins, visibility), drawn over the caption and under the icon.
 #pragma once
 
 #include <windows.h>
@@ -26,13 +25,6 @@ class TwoLineButton : public ImageButton {
 
  private:
   WCHAR subtitle[kCaptionLength];
-  HFONT subtitleFont;
-  COLORREF subtitleColor;
-  COLORREF subtitlePressedColor;
-  UINT subtitleFormat;
-  int subtitleMarginLeft;
-  int subtitleMarginTop;
-  int subtitleMarginRight;
-  int subtitleMarginBottom;
+  TextStyle subtitleStyle;
   BOOL subtitleVisible;
 };

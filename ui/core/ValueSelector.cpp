@@ -4,36 +4,26 @@
 
 #include "ui/core/DrawingPrimitives.h"
 #include "ui/core/GrowArray.h"
-#include "ui/core/StateImages.h"  // the image channels
 
 namespace {
 
-const int kFirstCapacity = 10;  // the sensitivities are "1" to "10"
+const int kFirstCapacity = 10;
 
-bool InZone(const RECT& zone, int x, int y) {
+BOOL InZone(const RECT& zone, int x, int y) {
   POINT point = {x, y};
-  return PtInRect(&zone, point) != FALSE;
+  return PtInRect(&zone, point) ? TRUE : FALSE;
 }
 
 }  // namespace
 
 ValueSelector::ValueSelector(HINSTANCE instance, HWND hostWindow, int id)
-    : TouchControl(instance, hostWindow, id),
+    : SkinnedControl<ValueSelector>(instance, hostWindow, id,
+                                    StateBit(StateUp) | StateBit(StateLeftDown) | StateBit(StateRightDown)),
       entries(NULL),
       entryCount(0),
       entryCapacity(0),
       leftPressed(FALSE),
       rightPressed(FALSE),
-      upImage(NULL),
-      upMask(NULL),
-      leftDownImage(NULL),
-      leftDownMask(NULL),
-      rightDownImage(NULL),
-      rightDownMask(NULL),
-      disabledImage(NULL),
-      disabledMask(NULL),
-      imageMode(1),
-      placement(1),
       currentIndex(-1) {}
 
 ValueSelector::~ValueSelector() { free(entries); }
@@ -53,20 +43,19 @@ void ValueSelector::Release() {
 void ValueSelector::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
-  if (!enabled) {
-    DrawSkinBackground(dc, &rect, disabledImage, disabledMask, imageMode, placement);
-  } else if (!pressed) {
-    DrawSkinBackground(dc, &rect, upImage, upMask, imageMode, placement);
-  } else if (leftPressed) {
-    DrawSkinBackground(dc, &rect, leftDownImage, leftDownMask, imageMode, placement);
-  } else if (rightPressed) {
-    DrawSkinBackground(dc, &rect, rightDownImage, rightDownMask, imageMode, placement);
-  }
+  background.Paint(dc, &rect, HeldState());
   if (currentIndex < 0 || currentIndex >= entryCount) return;
-  // The text sits between the two arrow squares.
+  // The text sits between the two arrow squares, never in the pressed colour.
   InflateRect(&rect, -height, 0);
-  ShrinkRect(&rect, marginLeft, marginTop, marginRight, marginBottom);
-  DrawTextInRect(dc, entries[currentIndex], &rect, textFormat, textColor, font);
+  DrawStyledText(dc, entries[currentIndex], &rect, &captionStyle, FALSE);
+}
+
+ImageState ValueSelector::HeldState() const {
+  if (!enabled) return StateDisabled;
+  if (!pressed) return StateUp;
+  if (leftPressed) return StateLeftDown;
+  if (rightPressed) return StateRightDown;
+  return StateNone;
 }
 
 int ValueSelector::OnPenDown(HWND window, UINT, int x, int y) {
@@ -75,7 +64,7 @@ int ValueSelector::OnPenDown(HWND window, UINT, int x, int y) {
   GetLeftZone(&leftZone);
   GetRightZone(&rightZone);
   // On a selector narrower than two squares the zones overlap; left wins.
-  leftPressed = InZone(leftZone, x, y) ? TRUE : FALSE;
+  leftPressed = InZone(leftZone, x, y);
   rightPressed = !leftPressed && InZone(rightZone, x, y) ? TRUE : FALSE;
   if (!leftPressed && !rightPressed) {
     Release();
@@ -108,29 +97,6 @@ int ValueSelector::OnPenUp(HWND window, UINT, int x, int y) {
 }
 
 int ValueSelector::OnPenMove(HWND, UINT, int, int) { return 0; }
-
-ValueSelector& ValueSelector::SetImage(HBITMAP bitmap, int channel) {
-  switch (channel) {
-    case ChannelUpImage: upImage = bitmap; break;
-    case ChannelUpMask: upMask = bitmap; break;
-    case ChannelLeftDownImage: leftDownImage = bitmap; break;
-    case ChannelLeftDownMask: leftDownMask = bitmap; break;
-    case ChannelRightDownImage: rightDownImage = bitmap; break;
-    case ChannelRightDownMask: rightDownMask = bitmap; break;
-    default: break;
-  }
-  return *this;
-}
-
-ValueSelector& ValueSelector::SetImageMode(int mode) {
-  imageMode = mode;
-  return *this;
-}
-
-ValueSelector& ValueSelector::SetPlacement(int mode) {
-  placement = mode;
-  return *this;
-}
 
 ValueSelector& ValueSelector::AddEntry(LPCWSTR text) {
   if (text == NULL) return *this;

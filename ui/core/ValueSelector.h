@@ -6,22 +6,21 @@
 
 #include <windows.h>
 
-#include "ui/core/TouchControl.h"
+#include "ui/core/SkinnedControl.h"
 
-class ValueSelector : public TouchControl {
+class ValueSelector : public SkinnedControl<ValueSelector> {
  public:
   ValueSelector(HINSTANCE instance, HWND hostWindow, int id);
   ~ValueSelector();
 
+  // Its pictures are channels 1, 2 (up), 5, 6 (left held) and 7, 8 (right
+  // held): a disabled selector has no background. The current entry shows
+  // between the arrows, never the caption.
   void Paint(HDC dc) override;
   int OnPenDown(HWND window, UINT reserved, int x, int y) override;
   int OnPenUp(HWND window, UINT reserved, int x, int y) override;
   int OnPenMove(HWND window, UINT reserved, int x, int y) override;
 
-  // Channels 1, 2 (up), 5, 6 (left held), 7, 8 (right held); others ignored.
-  ValueSelector& SetImage(HBITMAP bitmap, int channel);
-  ValueSelector& SetImageMode(int mode);
-  ValueSelector& SetPlacement(int mode);
   // Appends a copy (at most 259 characters); NULL is ignored, "" is kept.
   // The selection stays where it was. Without memory the entry is dropped.
   ValueSelector& AddEntry(LPCWSTR text);
@@ -42,6 +41,8 @@ class ValueSelector : public TouchControl {
 
   typedef WCHAR Entry[kCaptionLength];
 
+  // The picture to show: up, an arrow held, or disabled.
+  ImageState HeldState() const;
   void GetLeftZone(RECT* zone) const;
   void GetRightZone(RECT* zone) const;
   void Release();
@@ -51,15 +52,5 @@ class ValueSelector : public TouchControl {
   int entryCapacity;
   BOOL leftPressed;
   BOOL rightPressed;
-  HBITMAP upImage;
-  HBITMAP upMask;
-  HBITMAP leftDownImage;
-  HBITMAP leftDownMask;
-  HBITMAP rightDownImage;
-  HBITMAP rightDownMask;
-  HBITMAP disabledImage;  // nothing sets them: a disabled selector has no background
-  HBITMAP disabledMask;
-  int imageMode;
-  int placement;
   int currentIndex;  // -1: none
 };

@@ -193,4 +193,10 @@ bool DeviceStart(const DeviceConfig& config);
 // Ends it: audio stopped, hive saved, windows and timers dropped.
 void DeviceStop();
 
+// ---------------------------------------------------------------- drawing --
+// DrawTextW calls that went on to draw (a valid DC and text, not DT_CALCRECT)
+// since the process began, whether or not a pixel changed: the difference
+// over a paint counts the texts it drew, even where none of them shows.
+uint64_t TextDrawCount();
+
 }  // namespace wce

@@ -2,6 +2,8 @@
 // DC's text colour (over its background colour when the mode is OPAQUE).
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cwchar>
 #include <vector>
 
@@ -10,11 +12,14 @@
 #include "gdi/font_sizing.h"
 #include "gdi/text_draw.h"
 #include "gdi/text_layout.h"
+#include "device/device.h"
 #include "gdi/tools.h"
 
 using namespace wce::gdi;
 
 namespace {
+
+std::atomic<uint64_t> gTextDraws{0};
 
 void Advances(FontFace& face, std::wstring_view text, std::vector<int>& out) {
   std::vector<const Glyph*> glyphs;
@@ -66,8 +71,11 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT f
     *lprc = layout.calcRect;
     return layout.height;
   }
+  ++gTextDraws;
   if (!layout.lines.empty()) DrawLines(*dc, layout, *font, (format & DT_NOCLIP) ? nullptr : lprc);
   return layout.height;
 }
 
 }  // extern "C"
+
+uint64_t wce::TextDrawCount() { return gTextDraws; }
