@@ -28,7 +28,10 @@ TEST_F(ImageButtonTest, BackgroundFollowsStateImageModeAndPlacement) {
   Paste(halfRed, Image(5, 8, 0xFF0000), 0, 0);
   Image halfMask(10, 8, 0xFFFFFF);
   Paste(halfMask, Image(5, 8, 0), 0, 0);
+  Image halfGreen(10, 8, 0);
+  Paste(halfGreen, Image(5, 8, 0x00FF00), 0, 0);
   HBITMAP masked = NewBitmap(halfRed);
+  HBITMAP maskedDown = NewBitmap(halfGreen);
   HBITMAP mask = NewBitmap(halfMask);
   auto expect = [](uint32_t colour, int left, int top, int width, int height) {
     Image picture(40, 30, 0x202020);
@@ -48,6 +51,7 @@ TEST_F(ImageButtonTest, BackgroundFollowsStateImageModeAndPlacement) {
       {"disabled wins over pressed", 1, 1, FALSE, TRUE, false, false, expect(0x0000FF, 15, 10, 10, 8)},
       {"pressed without a down picture", 1, 1, TRUE, TRUE, false, true, nothing},
       {"image over its mask", 2, 1, TRUE, FALSE, true, false, expect(0xFF0000, 15, 10, 5, 8)},
+      {"pressed image over its mask", 2, 1, TRUE, TRUE, true, false, expect(0x00FF00, 15, 10, 5, 8)},
       // Without a mask only the image's SRCPAINT pass runs.
       {"image without a mask", 2, 1, TRUE, FALSE, false, false, expect(0xFF2020, 15, 10, 10, 8)},
       {"placement 0", 1, 0, TRUE, FALSE, false, false, nothing},
@@ -59,7 +63,8 @@ TEST_F(ImageButtonTest, BackgroundFollowsStateImageModeAndPlacement) {
     Probe button(window_);
     button.SetBounds(10, 6, 20, 16);
     button.SetImage(c.pairs ? masked : up, ChannelUpImage).SetImage(c.pairs ? mask : NULL, ChannelUpMask);
-    button.SetImage(c.downMissing ? NULL : down, ChannelDownImage).SetImage(disabled, ChannelDisabledImage);
+    button.SetImage(c.downMissing ? NULL : c.pairs ? maskedDown : down, ChannelDownImage);
+    button.SetImage(c.pairs ? mask : NULL, ChannelDownMask).SetImage(disabled, ChannelDisabledImage);
     button.SetImage(up, 5).SetImageMode(c.mode).SetPlacement(c.placement);  // 5: not a button channel
     button.SetState(c.enabled, c.pressed);
     button.Paint(canvas.dc);

@@ -115,6 +115,7 @@ TEST_F(ScrollListTest, GesturesSendTheirCodesAndMoveTheContentPastTheThreshold) 
       {"lifted outside the list, near the press", {{Down, 2, 200}, {Up, -5, 200}}, {1, 3, 4}, 0, 2},
       {"down outside", {{Down, -1, 200}, {Up, 50, 200}}, {}, 0, 7},
       {"down below the last row", {{Down, 50, 1000}}, {1}, 0, -1},
+      {"down just below the last row", {{Down, 50, 10 * kRow}}, {1}, 0, -1},
   };
   for (const Case& c : cases) {
     auto list = NewList(10, 1200);

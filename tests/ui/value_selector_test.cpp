@@ -35,6 +35,7 @@ TEST_F(ValueSelectorTest, ArrowsStepWithoutWrappingAndReportEvenAtTheEnds) {
     int start, downX, upX, downResult, upResult;
     std::vector<WORD> codes;
     std::wstring shown;
+    int width = 100;
   } cases[] = {
       {"right from 5", 4, R, R, 1, 1, {1, 3, 6}, L"6"},
       {"left from 5", 4, L, L, 1, 1, {1, 3, 6}, L"4"},
@@ -44,10 +45,13 @@ TEST_F(ValueSelectorTest, ArrowsStepWithoutWrappingAndReportEvenAtTheEnds) {
       {"left from none", -1, L, L, 1, 1, {1, 3, 6}, L"untouched"},
       {"down left, up right", 4, L, R, 1, 0, {1}, L"5"},
       {"down on the text", 4, Mid, Mid, 0, 0, {}, L"5"},
+      // Arrows at x 0-19 and 10-29: where they overlap, the left one alone.
+      {"narrow, in the overlap", 4, 15, 15, 1, 1, {1, 3, 6}, L"4", 30},
   };
   for (const auto& c : cases) {
     ValueSelector selector(NULL, window_, 0x31);
     Fill(selector);
+    selector.SetBounds(0, 0, c.width, 20);
     selector.Select(c.start);
     gNotifications.clear();
     EXPECT_EQ(selector.PenDown(window_, 0, c.downX, 10), c.downResult) << c.name;
