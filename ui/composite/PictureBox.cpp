@@ -1,31 +1,28 @@
 #include "ui/composite/PictureBox.h"
 
-#include "ui/core/DrawingPrimitives.h"
-
 PictureBox::PictureBox(HINSTANCE instance, HWND hostWindow, int id)
-    : TouchControl(instance, hostWindow, id), image(NULL), mask(NULL), drawMode(1), fitMode(1) {
+    : TouchControl(instance, hostWindow, id), picture(StateBit(StateUp)) {
   acceptsInput = FALSE;
 }
 
 void PictureBox::Paint(HDC dc) {
   RECT rect;
   GetRect(&rect);
-  // Draw and fit modes mean what a button's image mode and placement mean.
-  DrawSkinBackground(dc, &rect, image, mask, drawMode, fitMode);
+  picture.Paint(dc, &rect, StateUp);
 }
 
 PictureBox& PictureBox::SetImage(HBITMAP bitmap, int which) {
-  if (which == 1) image = bitmap;
-  else if (which == 2) mask = bitmap;
+  // 1 and 2 are the up image's and mask's channels.
+  picture.SetImage(bitmap, which);
   return *this;
 }
 
 PictureBox& PictureBox::SetDrawMode(int mode) {
-  drawMode = mode;
+  picture.imageMode = mode;
   return *this;
 }
 
 PictureBox& PictureBox::SetFitMode(int mode) {
-  fitMode = mode;
+  picture.placement = mode;
   return *this;
 }

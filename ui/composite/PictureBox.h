@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "ui/core/StateImages.h"
 #include "ui/core/TouchControl.h"
 
 class PictureBox : public TouchControl {
@@ -21,8 +22,6 @@ class PictureBox : public TouchControl {
   PictureBox& SetFitMode(int mode);
 
  private:
-  HBITMAP image;
-  HBITMAP mask;
-  int drawMode;
-  int fitMode;
+  // Its one state: the picture is the up image, drawn as a button's background.
+  StateImages picture;
 };
