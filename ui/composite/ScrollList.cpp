@@ -221,7 +221,7 @@ void ScrollList::Paint(HDC dc) {
   FillSolid(canvas.dc, &view, backgroundColor);
   PaintRows(canvas.dc, view);
   if (dragging || gliding) PaintIndicator(canvas.dc, view);
-  BitBlt(dc, left, top, width, height, canvas.dc, 0, 0, SRCCOPY);
+  CopyOffscreenCanvas(dc, left, top, &canvas);
   ReleaseOffscreenCanvas(&canvas);
 }
 

@@ -212,7 +212,14 @@ BOOL CreateOffscreenCanvas(HDC target, int width, int height, OffscreenCanvas* c
     return FALSE;
   }
   canvas->previous = SelectObject(canvas->dc, canvas->bitmap);
+  canvas->width = width;
+  canvas->height = height;
   return TRUE;
+}
+
+void CopyOffscreenCanvas(HDC target, int x, int y, const OffscreenCanvas* canvas) {
+  if (canvas == NULL || canvas->dc == NULL) return;
+  BitBlt(target, x, y, canvas->width, canvas->height, canvas->dc, 0, 0, SRCCOPY);
 }
 
 void ReleaseOffscreenCanvas(OffscreenCanvas* canvas) {
@@ -245,7 +252,7 @@ void FillPattern(HDC target, const RECT* rect, HBITMAP bitmap, DWORD rop) {
     HGDIOBJ previousBrush = SelectObject(canvas.dc, pattern);
     // Painted at (0, 0) of its own canvas, the tiling starts at the rectangle's corner.
     PatBlt(canvas.dc, 0, 0, width, height, rop);
-    BitBlt(target, rect->left, rect->top, width, height, canvas.dc, 0, 0, SRCCOPY);
+    CopyOffscreenCanvas(target, rect->left, rect->top, &canvas);
     SelectObject(canvas.dc, previousBrush);
     DeleteObject(pattern);
   }

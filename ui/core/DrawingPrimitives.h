@@ -72,9 +72,13 @@ struct OffscreenCanvas {
   HDC dc;
   HBITMAP bitmap;
   HGDIOBJ previous;  // the DC's stock bitmap, back in place before it goes
+  int width;
+  int height;
 };
 // FALSE, with nothing left to release, when the DC or the bitmap cannot be made.
 BOOL CreateOffscreenCanvas(HDC target, int width, int height, OffscreenCanvas* canvas);
+// The whole canvas onto the target with its top-left corner at (x, y).
+void CopyOffscreenCanvas(HDC target, int x, int y, const OffscreenCanvas* canvas);
 void ReleaseOffscreenCanvas(OffscreenCanvas* canvas);
 
 // From (x1, y1) up to, not including, (x2, y2) with the pen; the DC's
