@@ -48,7 +48,7 @@ void FillSoundSlots() {
 
 void CreateMotionDetectors() {
   TiltSensor* sensor = appState.tiltSensor.get();
-  if (sensor == nullptr) return;
+  if (sensor == NULL) return;
   HWND window = appState.mainWindow;
   appState.motionX.reset(new (std::nothrow) MotionDetectorX(window, *sensor, WM_MOTION));
   appState.motionY.reset(new (std::nothrow) MotionDetectorY(window, *sensor, WM_MOTION));

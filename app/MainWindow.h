@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/TransitionFrame.h"
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The back, from and to buffers: screen-sized memory DCs with bitmaps.
@@ -15,8 +17,8 @@ void ReleaseOffscreenBuffers();
 bool DrawTransitionFrame(const RECT& client);
 // True when an animated page change was set up; false when the caller must
 // simply invalidate the window.
-bool StartPageTransition(HWND window, int kind, int duration);
-// Timer 5: advances the transition clock and repaints the window.
+bool StartPageTransition(HWND window, TransitionKind kind, int duration);
+// The transition timer's procedure: advances the transition clock and repaints the window.
 void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
 // The slot a motion code plays: 1 top, 2 right, 3 bottom, 4 left, 5 centre of

@@ -16,6 +16,7 @@
 
 #include "app/AppState.h"
 #include "app/ScreenLayout.h"
+#include "app/WinMain.h"
 #include "config/Skin.h"
 #include "device/device.h"
 #include "device_fixture.h"
