@@ -3,19 +3,7 @@
 #include <aygshell.h>
 #include <string.h>
 
-#include <cstdint>
-
 namespace {
-
-const int kDesignDpi = 96;
-
-int ReadScreenDpi(int index) {
-  HDC screen = GetDC(NULL);
-  if (screen == NULL) return -1;
-  int dpi = GetDeviceCaps(screen, index);
-  ReleaseDC(NULL, screen);
-  return dpi;
-}
 
 // A display-settings record with only its size filled in, as the call expects.
 DEVMODEW BlankDevMode(DWORD fields) {
@@ -34,29 +22,6 @@ bool QueryOrientation(DWORD* orientation) {
 }
 
 }  // namespace
-
-int MulDivRound(int a, int b, int c) {
-  // Wide enough that no product of two ints overflows on the way.
-  int64_t magnitude = a < 0 ? -static_cast<int64_t>(a) : a;
-  int64_t rounded = (magnitude * b + (c >> 1)) / c;
-  return static_cast<int>(a < 0 ? -rounded : rounded);
-}
-
-// The first caller is the loader thread, while the UI thread may be about to
-// ask too: a function-local static is computed exactly once either way.
-int GetScreenDpiX() {
-  static const int dpi = ReadScreenDpi(LOGPIXELSX);
-  return dpi;
-}
-
-int GetScreenDpiY() {
-  static const int dpi = ReadScreenDpi(LOGPIXELSY);
-  return dpi;
-}
-
-int ScaleX(int n) { return MulDivRound(n, GetScreenDpiX(), kDesignDpi); }
-
-int ScaleY(int n) { return MulDivRound(n, GetScreenDpiY(), kDesignDpi); }
 
 int GetDisplayOrientation() {
   DWORD orientation = 0;

@@ -1,19 +1,10 @@
-// Small services over the display: dpi scaling of design lengths, the display
-// orientation and full-screen mode.
+// Small services over the display: the display orientation and full-screen
+// mode, and (from the controls' own header) dpi scaling of design lengths.
 #pragma once
 
 #include <windows.h>
 
-// a * b / c rounded half away from zero: the magnitude is rounded, the sign put back.
-int MulDivRound(int a, int b, int c);
-
-// The screen's dpi, read once (on first use) and kept; -1 when it cannot be read.
-int GetScreenDpiX();
-int GetScreenDpiY();
-
-// A length given at 96 dpi, in device pixels of the screen.
-int ScaleX(int n);
-int ScaleY(int n);
+#include "ui/core/DisplayScale.h"
 
 // DMDO_0, DMDO_90, ...; -1 when the system cannot tell.
 int GetDisplayOrientation();

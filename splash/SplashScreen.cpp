@@ -1,5 +1,6 @@
 #include "splash/SplashScreen.h"
 
+#include "ui/core/DisplayScale.h"
 #include "ui/core/DrawingPrimitives.h"
 
 namespace {
@@ -13,8 +14,10 @@ const int kStatusHeight = 60;
 const UINT kStatusFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 const int kFullPercent = 100;
 
+const int kDesignDpi = 96;
+
 // The DC says its own dpi: nothing cached that a changed screen could leave stale.
-int Scale(int length, int dpi) { return (length * dpi + 48) / 96; }
+int Scale(int length, int dpi) { return MulDivRound(length, dpi, kDesignDpi); }
 
 void FillSolid(HDC dc, const RECT* rect, COLORREF color) {
   HBRUSH brush = CreateSolidBrush(color);

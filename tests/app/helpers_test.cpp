@@ -1,5 +1,5 @@
-// The platform helpers on a fresh device: rounding and dpi scaling, display
-// orientation, full screen, the keep-awake timer and its period, the browser.
+// The platform helpers on a fresh device: display orientation, full screen,
+// the keep-awake timer and its period, the browser.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,21 +21,6 @@
 #include "test_files.h"
 
 namespace {
-
-TEST(MulDivRound, RoundsTheMagnitudeHalfUpAndKeepsTheSign) {
-  const struct {
-    int a, b, c, expected;
-  } kCases[] = {
-      {80, 192, 96, 160}, {26, 131, 96, 35}, {-26, 131, 96, -35},  // 35.48 either way
-      {1, 48, 96, 1},     {-1, 48, 96, -1},  // exactly half: away from zero
-      {1, 47, 96, 0},     {-1, 47, 96, 0},   {0, 192, 96, 0},
-      {7, 3, 2, 11},      {-7, 3, 2, -11},   // 10.5
-      {100000, 100000, 100000, 100000},      // the product is wider than an int
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(MulDivRound(c.a, c.b, c.c), c.expected) << c.a << " * " << c.b << " / " << c.c;
-  }
-}
 
 // A window of this thread's own to hang timers and full screen on.
 class HelpersTest : public apptest::ProgramTest {
@@ -71,17 +56,6 @@ class HelpersTest : public apptest::ProgramTest {
   static const UINT_PTR kStopPump = 99;
   HWND window_ = nullptr;
 };
-
-TEST_F(HelpersTest, ScaleUsesTheScreenDpiReadOnce) {
-  // The device's screen has 192 dpi: design lengths double.
-  EXPECT_EQ(ScaleX(80), 160);
-  EXPECT_EQ(ScaleY(26), 52);
-  EXPECT_EQ(ScaleX(-26), -52);
-  wce::SetScreenDpi(96, 131);
-  EXPECT_EQ(GetScreenDpiX(), 192);
-  EXPECT_EQ(GetScreenDpiY(), 192);
-  EXPECT_EQ(ScaleY(26), 52);
-}
 
 TEST_F(HelpersTest, OrientationChangesOnlyWhenItDiffers) {
   EXPECT_EQ(GetDisplayOrientation(), DMDO_0);

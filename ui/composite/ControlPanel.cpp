@@ -2,9 +2,10 @@
 
 #include <stdlib.h>
 
+#include "ui/core/GrowArray.h"
+
 namespace {
 
-const DWORD kTouchPulseMs = 25;
 const int kFirstCapacity = 8;
 
 }  // namespace
@@ -34,13 +35,7 @@ int ControlPanel::OnPenMove(HWND window, UINT reserved, int x, int y) {
 }
 
 BOOL ControlPanel::AddChild(TouchControl* child) {
-  if (childCount == childCapacity) {
-    int capacity = childCapacity == 0 ? kFirstCapacity : childCapacity * 2;
-    void* grown = realloc(children, capacity * sizeof(TouchControl*));
-    if (grown == NULL) return FALSE;
-    children = static_cast<TouchControl**>(grown);
-    childCapacity = capacity;
-  }
+  if (!GrowArray(&children, childCount, &childCapacity, kFirstCapacity)) return FALSE;
   if (child != NULL) child->SetOwner(this);
   children[childCount++] = child;
   return TRUE;
@@ -59,7 +54,7 @@ int ControlPanel::Dispatch(PenEntry entry, HWND window, UINT reserved, int x, in
     if (child == NULL || !child->IsVisible() || !child->IsEnabled()) continue;
     result = (child->*entry)(window, reserved, x, y);
     // The pulse comes before the next child sees the pen.
-    if (vibrate && result == 1 && child->GetVibrateOnPress()) VibratePulse(kTouchPulseMs);
+    if (vibrate && result == 1 && child->GetVibrateOnPress()) VibratePulse(kVibratePulseMs);
   }
   return result;
 }

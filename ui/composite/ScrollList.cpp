@@ -4,8 +4,9 @@
 #include <math.h>
 #include <stdlib.h>
 
-#include "app/DisplayHelpers.h"
+#include "ui/core/DisplayScale.h"
 #include "ui/core/DrawingPrimitives.h"
+#include "ui/core/GrowArray.h"
 
 namespace {
 
@@ -92,13 +93,7 @@ ScrollList::~ScrollList() { free(items); }
 BOOL ScrollList::AddItem(const ListItem& item) {
   // The content height has to stay an int.
   if (itemHeight > 0 && itemCount >= INT_MAX / itemHeight - 1) return FALSE;
-  if (itemCount == itemCapacity) {
-    int capacity = itemCapacity == 0 ? kFirstCapacity : itemCapacity * 2;
-    void* grown = realloc(items, static_cast<size_t>(capacity) * sizeof(ListItem));
-    if (grown == NULL) return FALSE;
-    items = static_cast<ListItem*>(grown);
-    itemCapacity = capacity;
-  }
+  if (!GrowArray(&items, itemCount, &itemCapacity, kFirstCapacity)) return FALSE;
   ListItem& row = items[itemCount];
   CopyLine(row.firstLine, item.firstLine);
   CopyLine(row.secondLine, item.secondLine);

@@ -3,7 +3,7 @@
 #include <nled.h>
 #include <string.h>
 
-#include "app/DisplayHelpers.h"
+#include "ui/core/DisplayScale.h"
 
 namespace {
 

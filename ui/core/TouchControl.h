@@ -97,6 +97,9 @@ class TouchControl {
   TouchControl* owner;
 };
 
+// How long the motor runs for the feedback of one press.
+const DWORD kVibratePulseMs = 25;
+
 // The touch feedback: the vibration motor on for `milliseconds`, then off.
 // Holds the calling thread for that long.
 void VibratePulse(DWORD milliseconds);

@@ -1,6 +1,6 @@
 #include "ui/core/TwoLineButton.h"
 
-#include "app/DisplayHelpers.h"
+#include "ui/core/DisplayScale.h"
 #include "ui/core/DrawingPrimitives.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "ui/core/DrawingPrimitives.h"
+#include "ui/core/GrowArray.h"
 #include "ui/core/StateImages.h"  // the image channels
 
 namespace {
@@ -133,13 +134,7 @@ ValueSelector& ValueSelector::SetPlacement(int mode) {
 
 ValueSelector& ValueSelector::AddEntry(LPCWSTR text) {
   if (text == NULL) return *this;
-  if (entryCount == entryCapacity) {
-    int capacity = entryCapacity == 0 ? kFirstCapacity : entryCapacity * 2;
-    void* grown = realloc(entries, capacity * sizeof(Entry));
-    if (grown == NULL) return *this;
-    entries = static_cast<Entry*>(grown);
-    entryCapacity = capacity;
-  }
+  if (!GrowArray(&entries, entryCount, &entryCapacity, kFirstCapacity)) return *this;
   wcsncpy_s(entries[entryCount], kCaptionLength, text, _TRUNCATE);
   ++entryCount;
   return *this;
