@@ -144,4 +144,4 @@ class LoadingLock {
 // The display orientation saved when the window was activated; -1 before.
 extern LONG savedOrientation;
 // The splash screen is blended opaque.
-constexpr BYTE splashAlpha = 255;
+constexpr BYTE kSplashAlpha = 255;

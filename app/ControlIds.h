@@ -1,6 +1,6 @@
 // Every id the main window hands out: its controls (panels and pages among
 // them) and its timers. A control's id is what WM_COMMAND carries, so the
-// command table, the layout and the page switches all go by these names.
+// command table, the layout and the page changes all go by these names.
 #pragma once
 
 #include <windows.h>

@@ -28,21 +28,21 @@ void LoadSettings() {
 void LoadSkin() {
   appState.skin.reset(new (std::nothrow) Skin());
   if (!appState.skin || !appState.settings) return;
-  appState.skin->Load(appState.settings->SkinFolder, appState.settings->SkinDescriptionPath);
+  appState.skin->Load(appState.settings->skinFolder, appState.settings->skinDescriptionPath);
 }
 
 void ScanSoundBank() {
   appState.soundBank.reset(new (std::nothrow) SoundBank());
   if (!appState.soundBank || !appState.settings) return;
-  appState.soundBank->Scan(appState.settings->SoundsFolder);
+  appState.soundBank->Scan(appState.settings->soundsFolder);
   appState.soundBank->Sort(SoundBank::PackNameAscending);
 }
 
 void FillSoundSlots() {
   appState.soundSlots.reset(new (std::nothrow) SoundSlots());
   if (!appState.settings) return;
-  for (int slot = 1; slot <= Settings::SlotCount; ++slot) {
-    AssignSlotByFileName(slot, appState.settings->SlotName[slot - 1]);
+  for (int slot = 1; slot <= Settings::kSlotCount; ++slot) {
+    AssignSlotByFileName(slot, appState.settings->slotName[slot - 1]);
   }
 }
 
@@ -58,7 +58,7 @@ void CreateMotionDetectors() {
 void BuildControlTree() { BuildScreen(); }
 
 void ApplyControlData() {
-  for (int slot = 1; slot <= SoundSlots::SlotCount; ++slot) RefreshSlotControls(slot);
+  for (int slot = 1; slot <= SoundSlots::kSlotCount; ++slot) RefreshSlotControls(slot);
   FillSensitivitySelectors();
   FillSoundList();
 }

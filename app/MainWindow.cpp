@@ -103,7 +103,7 @@ LRESULT OnActivate(HWND window, WPARAM state) {
 }
 
 void ComposeSplash(const RECT& client) {
-  if (appState.splash) appState.splash->Compose(appState.backDC, &client, splashAlpha);
+  if (appState.splash) appState.splash->Compose(appState.backDC, &client, kSplashAlpha);
 }
 
 void PaintControls() {

@@ -1,5 +1,5 @@
 // Which screen of the main panel and which page of the tab area shows. Each
-// switch passes through StopMotion, so detection runs only on the Home page.
+// change passes through StopMotion, so detection runs only on the Home page.
 #pragma once
 
 #include <windows.h>

@@ -19,7 +19,7 @@ const int kZGate = -200;
 void ApplySettings() {
   const Settings* settings = appState.settings.get();
   if (settings == NULL) return;
-  const LONG sensitivities[3] = {settings->SensitivityX, settings->SensitivityY, settings->SensitivityZ};
+  const LONG sensitivities[3] = {settings->sensitivityX, settings->sensitivityY, settings->sensitivityZ};
   MotionDetector* detectors[3] = {appState.motionX.get(), appState.motionY.get(), appState.motionZ.get()};
   for (int axis = 0; axis < 3; ++axis) {
     if (detectors[axis] == NULL) return;
@@ -38,17 +38,17 @@ void ApplySettings() {
     CheckBox* box;
     DWORD value;
   } checkBoxes[] = {
-      {appState.xButtonCheck, settings->XButtonClose},
-      {appState.animationsCheck, settings->AnimationsOn},
-      {appState.vibrationsCheck, settings->VibrationsOn},
-      {appState.pulseToggle, settings->PulseVibrationsOn},
+      {appState.xButtonCheck, settings->xButtonClose},
+      {appState.animationsCheck, settings->animationsOn},
+      {appState.vibrationsCheck, settings->vibrationsOn},
+      {appState.pulseToggle, settings->pulseVibrationsOn},
   };
   for (const auto& entry : checkBoxes) {
     if (entry.box == NULL) return;
     entry.box->SetChecked(entry.value != 0 ? TRUE : FALSE);
   }
   ShowCheckState(appState.pulseToggle);
-  ApplyTouchVibration(settings->VibrationsOn != 0);
+  ApplyTouchVibration(settings->vibrationsOn != 0);
 }
 
 void ApplyTouchVibration(bool flag) {
@@ -72,16 +72,16 @@ void CollectSettings() {
   Settings* settings = appState.settings.get();
   // Without a control the record keeps what was loaded from there on, and
   // that is what gets saved. A slot that never had a sound is saved empty.
-  for (int slot = 0; slot < Settings::SlotCount; ++slot) {
+  for (int slot = 0; slot < Settings::kSlotCount; ++slot) {
     TwoLineButton* row = appState.slotButton[slot];
     if (row == NULL) return;
     WCHAR text[kCaptionLength];
     row->GetCaption(text);
-    wcscpy_s(settings->SlotFolder[slot], MAX_PATH, text);
+    wcscpy_s(settings->slotFolder[slot], MAX_PATH, text);
     row->GetSubtitle(text);
-    wcscpy_s(settings->SlotName[slot], MAX_PATH, text);
+    wcscpy_s(settings->slotName[slot], MAX_PATH, text);
   }
-  LONG* sensitivities[3] = {&settings->SensitivityX, &settings->SensitivityY, &settings->SensitivityZ};
+  LONG* sensitivities[3] = {&settings->sensitivityX, &settings->sensitivityY, &settings->sensitivityZ};
   for (int axis = 0; axis < 3; ++axis) {
     ValueSelector* selector = appState.sensitivitySelector[axis];
     if (selector == NULL) return;
@@ -91,10 +91,10 @@ void CollectSettings() {
     CheckBox* box;
     DWORD* value;
   } checkBoxes[] = {
-      {appState.xButtonCheck, &settings->XButtonClose},
-      {appState.animationsCheck, &settings->AnimationsOn},
-      {appState.vibrationsCheck, &settings->VibrationsOn},
-      {appState.pulseToggle, &settings->PulseVibrationsOn},
+      {appState.xButtonCheck, &settings->xButtonClose},
+      {appState.animationsCheck, &settings->animationsOn},
+      {appState.vibrationsCheck, &settings->vibrationsOn},
+      {appState.pulseToggle, &settings->pulseVibrationsOn},
   };
   for (const auto& entry : checkBoxes) {
     if (entry.box == NULL) return;

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool IsSlot(int slot) { return slot >= 1 && slot <= SoundSlots::SlotCount; }
+bool IsSlot(int slot) { return slot >= 1 && slot <= SoundSlots::kSlotCount; }
 
 }  // namespace
 

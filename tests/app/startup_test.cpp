@@ -54,7 +54,7 @@ TEST_F(StartupTest, LoaderBuildsStepByStepAndTheSplashLastsExactly2000Ms) {
   EXPECT_FALSE(appState.settings);
   wce::ClockAdvanceTo(20);
   ASSERT_TRUE(appState.settings);
-  EXPECT_EQ(appState.settings->SensitivityX, 10);
+  EXPECT_EQ(appState.settings->sensitivityX, 10);
   EXPECT_FALSE(appState.soundBank);
   wce::ClockAdvanceTo(40);
   ASSERT_TRUE(appState.soundBank);
