@@ -105,6 +105,9 @@ struct AppState : ScreenControls {
   std::unique_ptr<WavePlayer> previewPlayer;
   std::unique_ptr<ScreenTransition> transition;
 
+  // Set by the loader once the controls show the settings. Until then a close
+  // saves the record as it was loaded: the controls may exist but hold nothing.
+  bool settingsApplied;
   // Set by WM_DESTROY: a loader still running stops at its next step.
   bool windowDestroyed;
   // Kept so that the entry can let the loader finish before the process ends.

@@ -63,6 +63,11 @@ void ApplyControlData() {
   FillSoundList();
 }
 
+void ApplyLoadedSettings() {
+  ApplySettings();
+  appState.settingsApplied = true;
+}
+
 void ShowHomePage() {
   // The main panel is still hidden: nothing repaints, and the Home tab is
   // checked explicitly.
@@ -87,7 +92,7 @@ const LoaderStep kLoaderSteps[] = {
     {L"Init SoundMotion...", 60, CreateMotionDetectors},
     {L"Init TouchUI...", 70, BuildControlTree},
     {L"Apply TouchUI Data...", 80, ApplyControlData},
-    {L"Apply Settings...", 90, ApplySettings},
+    {L"Apply Settings...", 90, ApplyLoadedSettings},
     {L"Init Screen...", 100, ShowHomePage},
 };
 

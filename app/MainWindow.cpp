@@ -77,7 +77,7 @@ LRESULT OnDestroy() {
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
   {
     LoadingLock hold;
-    CollectSettings();
+    if (appState.settingsApplied) CollectSettings();
     if (appState.settings) appState.settings->Save();
   }
   return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
