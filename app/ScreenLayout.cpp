@@ -206,7 +206,8 @@ void BuildTabs(const Frame& f) {
   ControlPanel* area = appState.tabPanel;
   int column = 0;
   for (const auto& tab : tabs) {
-    appState.*tab.field = CreateImageControl<CheckBox>(tab.id, area, column * f.cell, f.height - f.bottomBar,
+    // Each left edge is scaled from its design place, not from the cell's width.
+    appState.*tab.field = CreateImageControl<CheckBox>(tab.id, area, ScaleX(80 * column), f.height - f.bottomBar,
                                                        f.cell, f.bottomBar, SkinPicture(tab.up),
                                                        SkinPicture(tab.down), kStretched);
     ++column;

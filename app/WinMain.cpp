@@ -6,6 +6,7 @@
 #include "app/Loader.h"
 #include "app/MainWindow.h"
 #include "app/ScreenLayout.h"
+#include "ui/core/DisplayScale.h"
 
 namespace {
 
@@ -110,5 +111,7 @@ void ResetAppState() {
   if (appState.loaderThread != NULL) CloseHandle(appState.loaderThread);
   appState = AppState();
   savedOrientation = -1;
+  // A program started again may find another screen.
+  ResetScreenDpi();
   LeaveLoaderLock();
 }
