@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/Loader.h"
 #include "app/MainWindow.h"
+#include "app/PageTransition.h"
 #include "app/ScreenLayout.h"
 #include "ui/core/DisplayScale.h"
 

@@ -388,7 +388,7 @@ TEST_F(CommandTest, SettingsReachTheControlsAndComeBackOnClose) {
   EXPECT_EQ(Caption(appState.slotButton[1]), L"Pad");
   EXPECT_EQ(Subtitle(appState.slotButton[1]), L"Two.wav");
 
-  // The pen changes some: X one step down, the close switch on, the pulse on.
+  // The pen changes some: X one step down, the close check box on, the pulse on.
   Tap(appState.settingsTab);
   wce::ClockAdvanceTo(2100);
   RECT selector;

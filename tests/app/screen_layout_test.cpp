@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "app/PageTransition.h"
 #include "program_fixture.h"
 #include "ui/core/DisplayScale.h"
 #include "ui/composite/PictureBox.h"
@@ -71,8 +71,8 @@ TEST_F(ScreenLayoutTest, ControlsSitWhereTheDesignPutsThemAt192Dpi) {
       {"slot 4 left", FIELD(gridButton[3]), {0, 212, 160, 372}},
       {"slot 5 centre", FIELD(gridButton[4]), {160, 212, 320, 372}},
       {"corner bottom right", FIELD(gridCorner[3]), {320, 372, 480, 532}},
-      {"motion switch", FIELD(motionToggle), {364, 416, 436, 488}},
-      {"pulse switch", FIELD(pulseToggle), {44, 416, 116, 488}},
+      {"motion check box", FIELD(motionToggle), {364, 416, 436, 488}},
+      {"pulse check box", FIELD(pulseToggle), {44, 416, 116, 488}},
       {"Sounds row 1", FIELD(slotButton[0]), {70, 52, 395, 148}},
       {"Sounds row 5", FIELD(slotButton[4]), {70, 436, 395, 532}},
       {"play 5", FIELD(playButton[4]), {395, 436, 480, 532}},
@@ -98,7 +98,7 @@ std::vector<int> ChildIds(const ControlPanel* panel) {
 }
 
 // Painting goes back to front in this order and the pen follows it, so the
-// switches lie over the grid's corners.
+// check boxes lie over the grid's corners.
 TEST_F(ScreenLayoutTest, TheTreeHangsInPaintingOrder) {
   StartAndLoad();
   const struct {
