@@ -143,7 +143,7 @@ void OnGridButton(HWND window, int id) {
 void OnPlayButton(HWND window, int id) {
   Redraw(window);
   int slot = 0;
-  for (int n = 1; n <= 5; ++n) {
+  for (int n = 1; n <= SoundSlots::kSlotCount; ++n) {
     if (kPlayButtonIds[n - 1] == id) slot = n;
   }
   if (appState.soundSlots) appState.soundSlots->Play(slot);

@@ -1,5 +1,7 @@
 #include "app/ScreenLayout.h"
 
+#include <stdlib.h>
+
 #include <new>
 
 #include "app/AppState.h"
@@ -8,6 +10,7 @@
 #include "ui/composite/PictureBox.h"
 #include "ui/composite/ScrollList.h"
 #include "ui/core/CheckBox.h"
+#include "ui/core/GrowArray.h"
 #include "ui/core/ImageButton.h"
 #include "ui/core/TextLabel.h"
 #include "ui/core/TwoLineButton.h"
@@ -80,9 +83,10 @@ HFONT SkinFontOf(SkinFont index) { return appState.skin ? appState.skin->Font(in
 
 // Every control the layout made, in the order it made them: deleting them is
 // one walk over this list.
-const int kMaxControls = 96;
-TouchControl* ownedControls[kMaxControls];
+const int kFirstOwnedCapacity = 64;
+TouchControl** ownedControls = NULL;
 int ownedCount = 0;
+int ownedCapacity = 0;
 
 // The control hangs in `parent` (NULL: none) behind the children made before
 // it, so the creation order is the painting order. A control that cannot be
@@ -90,7 +94,9 @@ int ownedCount = 0;
 template <class Control>
 Control* Create(int id, ControlPanel* parent) {
   Control* control = NULL;
-  if (ownedCount < kMaxControls) control = new (std::nothrow) Control(appState.hInstance, appState.mainWindow, id);
+  if (GrowArray(&ownedControls, ownedCount, &ownedCapacity, kFirstOwnedCapacity)) {
+    control = new (std::nothrow) Control(appState.hInstance, appState.mainWindow, id);
+  }
   if (control != NULL) ownedControls[ownedCount++] = control;
   if (parent != NULL) parent->AddChild(control);
   return control;
@@ -384,10 +390,10 @@ int BuildScreen() {
 
 void DeleteControls() {
   // Panels only borrow their children, so the order is free.
-  for (int i = 0; i < ownedCount; ++i) {
-    delete ownedControls[i];
-    ownedControls[i] = NULL;
-  }
+  for (int i = 0; i < ownedCount; ++i) delete ownedControls[i];
+  free(ownedControls);
+  ownedControls = NULL;
   ownedCount = 0;
+  ownedCapacity = 0;
   static_cast<ScreenControls&>(appState) = ScreenControls();
 }
