@@ -178,7 +178,8 @@ void BuildBars(const Frame& f) {
   int barWidth = ScaleX(240);
   appState.rootPanel = CreatePanel(RootPanelId, NULL, 0, 0, f.width, f.height, TRUE);
   if (appState.rootPanel != NULL) appState.rootPanel->SetVibrateOnPress(TRUE);
-  ControlPanel* main = appState.mainPanel = CreatePanel(MainPanelId, appState.rootPanel, 0, 0, f.width, f.height, FALSE);
+  ControlPanel* main = CreatePanel(MainPanelId, appState.rootPanel, 0, 0, f.width, f.height, FALSE);
+  appState.mainPanel = main;
   appState.topBarPicture =
       CreatePicture(TopBarPictureId, main, 0, 0, f.width, f.topBar, SkinPicture(Pic_TopBar_App), kStretched);
   // The top bar's buttons are square in its height.
