@@ -1,8 +1,5 @@
 #include "app/AppState.h"
 
-#include "app/MainWindow.h"
-#include "app/ScreenLayout.h"
-
 AppState appState;
 LONG savedOrientation = -1;
 
@@ -37,30 +34,4 @@ LoadingLock::LoadingLock() : held(IsLoading()) {
 
 LoadingLock::~LoadingLock() {
   if (held) LeaveLoaderLock();
-}
-
-void ResetAppState() {
-  EnterLoaderLock();
-  // Users before what they borrow: players, slots (bank entries), detectors
-  // (the sensor), the splash (a resource picture).
-  appState.previewPlayer.reset();
-  appState.soundSlots.reset();
-  appState.soundBank.reset();
-  appState.motionZ.reset();
-  appState.motionY.reset();
-  appState.motionX.reset();
-  appState.tiltSensor.reset();
-  appState.keepAwake.reset();
-  appState.transition.reset();
-  appState.splash.reset();
-  appState.skin.reset();
-  appState.resources.reset();
-  appState.settings.reset();
-  ReleaseOffscreenBuffers();
-  DeleteControls();
-  if (appState.loaderStop != NULL) CloseHandle(appState.loaderStop);
-  if (appState.loaderThread != NULL) CloseHandle(appState.loaderThread);
-  appState = AppState();
-  savedOrientation = -1;
-  LeaveLoaderLock();
 }

@@ -28,37 +28,9 @@ class TextLabel;
 class ValueSelector;
 class ScrollList;
 
-struct AppState {
-  HINSTANCE hInstance;
-  HWND mainWindow;
-  // 1 from window creation until the loader's last step: only the splash
-  // paints. Two threads meet here: read and write it with IsLoading/SetLoading.
-  LONG loading;
-  LONG browserSlotId;
-
-  HDC backDC;
-  HBITMAP backBitmap;
-  HDC fromDC;
-  HBITMAP fromBitmap;
-  HDC toDC;
-  HBITMAP toBitmap;
-
-  std::unique_ptr<ResourceImages> resources;
-  std::unique_ptr<Settings> settings;
-  std::unique_ptr<Skin> skin;
-  std::unique_ptr<SplashScreen> splash;
-  std::unique_ptr<TiltSensor> tiltSensor;
-  std::unique_ptr<KeepAwakeTimer> keepAwake;
-  std::unique_ptr<SoundBank> soundBank;
-  std::unique_ptr<SoundSlots> soundSlots;
-  std::unique_ptr<MotionDetector> motionX;
-  std::unique_ptr<MotionDetector> motionY;
-  std::unique_ptr<MotionDetector> motionZ;
-  std::unique_ptr<WavePlayer> previewPlayer;
-  std::unique_ptr<ScreenTransition> transition;
-
-  // The controls, in the order the screen layout creates them. Null until
-  // the loader builds the tree, and for good when one could not be made.
+// The controls, one field each, all made by the screen layout. Null until
+// the loader builds the tree, and for good when one could not be made.
+struct ScreenControls {
   ControlPanel* rootPanel;
   ControlPanel* mainPanel;
   PictureBox* topBarPicture;
@@ -102,7 +74,40 @@ struct AppState {
   CheckBox* animationsCheck;
   TextLabel* vibrationsLabel;
   CheckBox* vibrationsCheck;
+};
 
+struct AppState : ScreenControls {
+  HINSTANCE hInstance;
+  HWND mainWindow;
+  // 1 from window creation until the loader's last step: only the splash
+  // paints. Two threads meet here: read and write it with IsLoading/SetLoading.
+  LONG loading;
+  LONG browserSlotId;
+
+  HDC backDC;
+  HBITMAP backBitmap;
+  HDC fromDC;
+  HBITMAP fromBitmap;
+  HDC toDC;
+  HBITMAP toBitmap;
+
+  std::unique_ptr<ResourceImages> resources;
+  std::unique_ptr<Settings> settings;
+  std::unique_ptr<Skin> skin;
+  std::unique_ptr<SplashScreen> splash;
+  std::unique_ptr<TiltSensor> tiltSensor;
+  std::unique_ptr<KeepAwakeTimer> keepAwake;
+  std::unique_ptr<SoundBank> soundBank;
+  std::unique_ptr<SoundSlots> soundSlots;
+  std::unique_ptr<MotionDetector> motionX;
+  std::unique_ptr<MotionDetector> motionY;
+  std::unique_ptr<MotionDetector> motionZ;
+  std::unique_ptr<WavePlayer> previewPlayer;
+  std::unique_ptr<ScreenTransition> transition;
+
+  // Set by the loader once the controls show the settings. Until then a close
+  // saves the record as it was loaded: the controls may exist but hold nothing.
+  bool settingsApplied;
   // Set by WM_DESTROY: a loader still running stops at its next step.
   bool windowDestroyed;
   // Kept so that the entry can let the loader finish before the process ends.
@@ -142,8 +147,4 @@ class LoadingLock {
 // The display orientation saved when the window was activated; -1 before.
 extern LONG savedOrientation;
 // The splash screen is blended opaque.
-constexpr BYTE splashAlpha = 255;
-
-// Destroys every object and clears every field, as at process start. For a
-// host or test that runs the program more than once in one process.
-void ResetAppState();
+constexpr BYTE kSplashAlpha = 255;

@@ -4,12 +4,14 @@
 
 #include "app/AppState.h"
 #include "app/Browser.h"
-#include "app/MainWindow.h"
+#include "app/ControlIds.h"
 #include "app/Motion.h"
+#include "app/PageTransition.h"
 #include "app/ScreenLayout.h"
 #include "app/Screens.h"
 #include "app/SettingsTransfer.h"
 #include "app/SlotControls.h"
+#include "app/TransitionFrame.h"
 #include "ui/composite/ScrollList.h"
 #include "ui/core/CheckBox.h"
 #include "ui/core/ImageButton.h"
@@ -17,37 +19,28 @@
 
 namespace {
 
-const UINT_PTR kGlideTimerId = 4;
 const UINT kGlidePeriod = 11;
 const int kTransitionMs = 300;
 
-// Transition kinds of the page changes.
-const int kPushLeft = 1;
-const int kPushRight = 2;
-const int kPushUp = 3;
-const int kPushDown = 4;
-const int kUncoverUp = 10;
-const int kCoverDown = 11;
-
-// Animated when the Animations switch allows, at once otherwise.
-void Transition(HWND window, int kind) {
+// Animated when the Animations check box allows, at once otherwise.
+void Transition(HWND window, TransitionKind kind) {
   if (!StartPageTransition(window, kind, kTransitionMs)) InvalidateRect(window, NULL, TRUE);
 }
 
 void SetVisibleIf(TouchControl* control, BOOL visible) {
-  if (control != nullptr) control->SetVisible(visible);
+  if (control != NULL) control->SetVisible(visible);
 }
 
 void Redraw(HWND window) { UpdateWindow(window); }
 
-bool Checked(const CheckBox* box) { return box != nullptr && box->IsChecked(); }
+bool Checked(const CheckBox* box) { return box != NULL && box->IsChecked(); }
 
 void StopPreview() {
   if (appState.previewPlayer) appState.previewPlayer->Stop();
 }
 
 void StopListGlide(HWND window) {
-  if (appState.soundList != nullptr) appState.soundList->StopGlide(window, kGlideTimerId);
+  if (appState.soundList != NULL) appState.soundList->StopGlide(window, GlideTimerId);
 }
 
 void OnCloseButton(HWND window, int) {
@@ -62,24 +55,24 @@ void OnCloseButton(HWND window, int) {
 void OnAboutButton(HWND window, int) {
   SetVisibleIf(appState.aboutButton, FALSE);
   ShowScreen(AboutScreen, false);
-  Transition(window, kCoverDown);
+  Transition(window, CoverDown);
 }
 
 void OnHomeTab(HWND window, int) {
   ShowTab(HomePage, true, false);
-  Transition(window, kPushRight);
+  Transition(window, PushRight);
 }
 
 void OnSoundsTab(HWND window, int) {
   // From Home the page comes in from the right, from Settings from the left.
   bool fromHome = Checked(appState.homeTab);
   ShowTab(SoundsPage, true, false);
-  Transition(window, fromHome ? kPushLeft : kPushRight);
+  Transition(window, fromHome ? PushLeft : PushRight);
 }
 
 void OnSettingsTab(HWND window, int) {
   ShowTab(SettingsPage, true, false);
-  Transition(window, kPushLeft);
+  Transition(window, PushLeft);
 }
 
 void OnDonateButton(HWND, int) { OpenInDefaultBrowser(kDonationPage); }
@@ -87,13 +80,13 @@ void OnDonateButton(HWND, int) { OpenInDefaultBrowser(kDonationPage); }
 void OnBackButton(HWND window, int) {
   SetVisibleIf(appState.aboutButton, TRUE);
   ShowScreen(TabAreaScreen, false);
-  Transition(window, kUncoverUp);
+  Transition(window, UncoverUp);
 }
 
 // Each tap on a row restarts the preview with that row's sound.
 void Preview() {
   ScrollList* list = appState.soundList;
-  if (list == nullptr) return;
+  if (list == NULL) return;
   ListItem item;
   if (list->Selection() < 0 || !list->GetItem(list->Selection(), &item)) return;
   const SoundEntry* entry = static_cast<const SoundEntry*>(item.userData);
@@ -105,11 +98,11 @@ void Preview() {
 
 void OnSoundList(HWND window, int code) {
   ScrollList* list = appState.soundList;
-  if (list == nullptr) return;
+  if (list == NULL) return;
   if (code == NotifyPenDown) {
-    list->StopGlide(window, kGlideTimerId);
+    list->StopGlide(window, GlideTimerId);
   } else if (code == NotifyPenUp) {
-    list->StartGlide(window, kGlideTimerId, kGlidePeriod, GlideSoundList);
+    list->StartGlide(window, GlideTimerId, kGlidePeriod, GlideSoundList);
   } else if (code == NotifyClick) {
     Preview();
   }
@@ -117,14 +110,14 @@ void OnSoundList(HWND window, int code) {
 
 void BackToTabArea(HWND window) {
   ShowScreen(TabAreaScreen, false);
-  Transition(window, kPushUp);
+  Transition(window, PushUp);
 }
 
 void OnOkButton(HWND window, int) {
   StopPreview();
   StopListGlide(window);
   ScrollList* list = appState.soundList;
-  if (list == nullptr) return;
+  if (list == NULL) return;
   ListItem item;
   // Without a selection the browser stays open.
   if (list->Selection() < 0 || !list->GetItem(list->Selection(), &item)) return;
@@ -144,55 +137,57 @@ void OnCancelButton(HWND window, int) {
 // The pressed picture shows before the sound starts.
 void OnGridButton(HWND window, int id) {
   Redraw(window);
-  if (appState.soundSlots) appState.soundSlots->Play(id - 79);
+  if (appState.soundSlots) appState.soundSlots->Play(id - FirstGridButtonId + 1);
 }
 
 void OnPlayButton(HWND window, int id) {
   Redraw(window);
-  int slot = id == 112 ? 5 : id - 101;
+  int slot = 0;
+  for (int n = 1; n <= SoundSlots::kSlotCount; ++n) {
+    if (kPlayButtonIds[n - 1] == id) slot = n;
+  }
   if (appState.soundSlots) appState.soundSlots->Play(slot);
 }
 
-void OnMotionToggle(HWND, int) {
-  CheckBox* toggle = appState.motionToggle;
-  if (toggle == nullptr) return;
-  if (toggle->IsChecked()) {
+void OnMotionCheck(HWND, int) {
+  CheckBox* box = appState.motionToggle;
+  if (box == NULL) return;
+  if (box->IsChecked()) {
     StartMotion();
-    toggle->SetCaption(L"On");
     if (appState.keepAwake) appState.keepAwake->Start();
   } else {
     // Sounds already playing go on.
     StopDetectors();
-    toggle->SetCaption(L"Off");
     if (appState.keepAwake) appState.keepAwake->Stop();
   }
-  toggle->Invalidate();
+  ShowCheckState(box);
+  box->Invalidate();
 }
 
 void OnSlotButton(HWND window, int id) {
   appState.browserSlotId = id;
   ShowScreen(BrowserScreen, true);
-  Transition(window, kPushDown);
+  Transition(window, PushDown);
 }
 
 // Takes effect at once, while detection runs too.
 void OnSensitivitySelector(HWND, int id) {
   MotionDetector* detectors[3] = {appState.motionX.get(), appState.motionY.get(), appState.motionZ.get()};
-  int axis = id - 132;
+  int axis = id - FirstSensitivitySelectorId;
   ValueSelector* selector = appState.sensitivitySelector[axis];
-  if (selector == nullptr || detectors[axis] == nullptr) return;
+  if (selector == NULL || detectors[axis] == NULL) return;
   detectors[axis]->SetPeakThreshold(MotionDetector::PeakThresholdFor(selector->GetCurrentValue()));
 }
 
 void OnVibrationsCheck(HWND, int) {
-  if (appState.vibrationsCheck != nullptr) ApplyTouchVibration(appState.vibrationsCheck->IsChecked());
+  if (appState.vibrationsCheck != NULL) ApplyTouchVibration(appState.vibrationsCheck->IsChecked());
 }
 
-void OnPulseToggle(HWND, int) {
-  CheckBox* toggle = appState.pulseToggle;
-  if (toggle == nullptr) return;
-  toggle->SetCaption(toggle->IsChecked() ? L"On" : L"Off");
-  toggle->Invalidate();
+void OnPulseCheck(HWND, int) {
+  CheckBox* box = appState.pulseToggle;
+  if (box == NULL) return;
+  ShowCheckState(box);
+  box->Invalidate();
 }
 
 // One row per id range and code; a list row takes four codes.
@@ -204,35 +199,35 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {17, 17, NotifyClick, OnCloseButton},
-    {18, 18, NotifyClick, OnAboutButton},
-    {32, 32, NotifyToggled, OnHomeTab},
-    {33, 33, NotifyToggled, OnSoundsTab},
-    {34, 34, NotifyToggled, OnSettingsTab},
-    {54, 54, NotifyClick, OnDonateButton},
-    {56, 56, NotifyClick, OnBackButton},
-    {65, 65, NotifyClick, OnOkButton},
-    {66, 66, NotifyClick, OnCancelButton},
-    {80, 84, NotifyPenDown, OnGridButton},
-    {89, 89, NotifyToggled, OnMotionToggle},
-    {97, 101, NotifyClick, OnSlotButton},
-    {102, 105, NotifyPenDown, OnPlayButton},
-    {112, 112, NotifyPenDown, OnPlayButton},
-    {132, 134, NotifyStepped, OnSensitivitySelector},
-    {146, 146, NotifyToggled, OnVibrationsCheck},
-    {256, 256, NotifyToggled, OnPulseToggle},
+    {CloseButtonId, CloseButtonId, NotifyClick, OnCloseButton},
+    {AboutButtonId, AboutButtonId, NotifyClick, OnAboutButton},
+    {HomeTabId, HomeTabId, NotifyToggled, OnHomeTab},
+    {SoundsTabId, SoundsTabId, NotifyToggled, OnSoundsTab},
+    {SettingsTabId, SettingsTabId, NotifyToggled, OnSettingsTab},
+    {DonateButtonId, DonateButtonId, NotifyClick, OnDonateButton},
+    {BackButtonId, BackButtonId, NotifyClick, OnBackButton},
+    {OkButtonId, OkButtonId, NotifyClick, OnOkButton},
+    {CancelButtonId, CancelButtonId, NotifyClick, OnCancelButton},
+    {FirstGridButtonId, LastGridButtonId, NotifyPenDown, OnGridButton},
+    {MotionCheckId, MotionCheckId, NotifyToggled, OnMotionCheck},
+    {FirstSlotButtonId, LastSlotButtonId, NotifyClick, OnSlotButton},
+    {FirstPlayButtonId, FourthPlayButtonId, NotifyPenDown, OnPlayButton},
+    {LastPlayButtonId, LastPlayButtonId, NotifyPenDown, OnPlayButton},
+    {FirstSensitivitySelectorId, LastSensitivitySelectorId, NotifyStepped, OnSensitivitySelector},
+    {VibrationsCheckId, VibrationsCheckId, NotifyToggled, OnVibrationsCheck},
+    {PulseCheckId, PulseCheckId, NotifyToggled, OnPulseCheck},
 };
-
-const int kSoundListId = 64;
 
 }  // namespace
 
-int SlotOfBrowserId(LONG id) { return id >= 97 && id <= 101 ? static_cast<int>(id) - 96 : 0; }
+int SlotOfBrowserId(LONG id) {
+  return id >= FirstSlotButtonId && id <= LastSlotButtonId ? static_cast<int>(id) - FirstSlotButtonId + 1 : 0;
+}
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   int id = LOWORD(wParam);
   int code = HIWORD(wParam);
-  if (id == kSoundListId && code >= NotifyPenDown && code <= NotifyClick) {
+  if (id == SoundListId && code >= NotifyPenDown && code <= NotifyClick) {
     OnSoundList(window, code);
     return 0;
   }
@@ -246,5 +241,5 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 void CALLBACK GlideSoundList(HWND window, UINT, UINT_PTR timerId, DWORD) {
-  if (appState.soundList != nullptr) appState.soundList->GlideStep(window, timerId);
+  if (appState.soundList != NULL) appState.soundList->GlideStep(window, timerId);
 }

@@ -8,9 +8,9 @@
 // procedure's result for any other id or code.
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
-// Timer 4: one glide step of the sound browser's list.
+// The glide timer's procedure: one glide step of the sound browser's list.
 void CALLBACK GlideSoundList(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
-// The slot (1..5) a Sounds-page slot button's id (97..101) stands for; 0 for
-// any other value.
+// The slot (1..5) a Sounds-page slot button's id stands for; 0 for any other
+// value.
 int SlotOfBrowserId(LONG id);

@@ -2,7 +2,7 @@
 
 #include <regext.h>
 
-#include "app/AppState.h"
+#include <initializer_list>
 
 namespace {
 
@@ -49,9 +49,4 @@ void KeepAwakeTimer::Stop() {
 
 void KeepAwakeTimer::Tick() {
   if (running) SystemIdleTimerReset();
-}
-
-void CALLBACK KeepAwakeTick(HWND, UINT, UINT_PTR, DWORD) {
-  LoadingLock hold;
-  if (appState.keepAwake) appState.keepAwake->Tick();
 }

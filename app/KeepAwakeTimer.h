@@ -28,6 +28,3 @@ class KeepAwakeTimer {
   TIMERPROC tickProc;
   LONG running;
 };
-
-// The timer procedure of the main window's keep-awake timer (id 6).
-void CALLBACK KeepAwakeTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);

@@ -28,27 +28,27 @@ void LoadSettings() {
 void LoadSkin() {
   appState.skin.reset(new (std::nothrow) Skin());
   if (!appState.skin || !appState.settings) return;
-  appState.skin->Load(appState.settings->SkinFolder, appState.settings->SkinDescriptionPath);
+  appState.skin->Load(appState.settings->skinFolder, appState.settings->skinDescriptionPath);
 }
 
 void ScanSoundBank() {
   appState.soundBank.reset(new (std::nothrow) SoundBank());
   if (!appState.soundBank || !appState.settings) return;
-  appState.soundBank->Scan(appState.settings->SoundsFolder);
+  appState.soundBank->Scan(appState.settings->soundsFolder);
   appState.soundBank->Sort(SoundBank::PackNameAscending);
 }
 
 void FillSoundSlots() {
   appState.soundSlots.reset(new (std::nothrow) SoundSlots());
   if (!appState.settings) return;
-  for (int slot = 1; slot <= Settings::SlotCount; ++slot) {
-    AssignSlotByFileName(slot, appState.settings->SlotName[slot - 1]);
+  for (int slot = 1; slot <= Settings::kSlotCount; ++slot) {
+    AssignSlotByFileName(slot, appState.settings->slotName[slot - 1]);
   }
 }
 
 void CreateMotionDetectors() {
   TiltSensor* sensor = appState.tiltSensor.get();
-  if (sensor == nullptr) return;
+  if (sensor == NULL) return;
   HWND window = appState.mainWindow;
   appState.motionX.reset(new (std::nothrow) MotionDetectorX(window, *sensor, WM_MOTION));
   appState.motionY.reset(new (std::nothrow) MotionDetectorY(window, *sensor, WM_MOTION));
@@ -58,9 +58,14 @@ void CreateMotionDetectors() {
 void BuildControlTree() { BuildScreen(); }
 
 void ApplyControlData() {
-  for (int slot = 1; slot <= SoundSlots::SlotCount; ++slot) RefreshSlotControls(slot);
+  for (int slot = 1; slot <= SoundSlots::kSlotCount; ++slot) RefreshSlotControls(slot);
   FillSensitivitySelectors();
   FillSoundList();
+}
+
+void ApplyLoadedSettings() {
+  ApplySettings();
+  appState.settingsApplied = true;
 }
 
 void ShowHomePage() {
@@ -87,7 +92,7 @@ const LoaderStep kLoaderSteps[] = {
     {L"Init SoundMotion...", 60, CreateMotionDetectors},
     {L"Init TouchUI...", 70, BuildControlTree},
     {L"Apply TouchUI Data...", 80, ApplyControlData},
-    {L"Apply Settings...", 90, ApplySettings},
+    {L"Apply Settings...", 90, ApplyLoadedSettings},
     {L"Init Screen...", 100, ShowHomePage},
 };
 

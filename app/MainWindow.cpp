@@ -4,9 +4,11 @@
 
 #include "app/AppState.h"
 #include "app/Commands.h"
+#include "app/ControlIds.h"
 #include "app/DisplayHelpers.h"
 #include "app/KeepAwakeTimer.h"
 #include "app/Motion.h"
+#include "app/PageTransition.h"
 #include "app/SettingsTransfer.h"
 #include "app/TransitionFrame.h"
 #include "ui/core/CheckBox.h"
@@ -14,39 +16,28 @@
 
 namespace {
 
-const UINT_PTR kKeepAwakeTimerId = 6;
-const UINT_PTR kTransitionTimerId = 5;
-const UINT kTransitionPeriod = 11;
 // The page change the clock is set up for until a page command says otherwise.
-const int kFirstTransitionKind = 1;
+const TransitionKind kFirstTransitionKind = PushLeft;
 const DWORD kMotionPulseMs = 25;
-
-struct OffscreenBuffer {
-  HDC AppState::*dc;
-  HBITMAP AppState::*bitmap;
-};
-
-const OffscreenBuffer kOffscreenBuffers[] = {
-    {&AppState::backDC, &AppState::backBitmap},
-    {&AppState::fromDC, &AppState::fromBitmap},
-    {&AppState::toDC, &AppState::toBitmap},
-};
 
 // Indexed by motion code: Y jerks play the top and bottom cells, X jerks the
 // left and right ones, a Z jerk the centre.
 const int kSlotOfMotionCode[] = {0, 1, 3, 4, 2, 5};
 
-// A missing switch is an unchecked one.
-bool PulseToggleChecked() { return appState.pulseToggle != nullptr && appState.pulseToggle->IsChecked(); }
+// A missing check box is an unchecked one.
+bool PulseChecked() { return appState.pulseToggle != NULL && appState.pulseToggle->IsChecked(); }
 
-bool AnimationsChecked() { return appState.animationsCheck != nullptr && appState.animationsCheck->IsChecked(); }
+void CALLBACK KeepAwakeTick(HWND, UINT, UINT_PTR, DWORD) {
+  LoadingLock hold;
+  if (appState.keepAwake) appState.keepAwake->Tick();
+}
 
 LRESULT OnCreate(HWND window) {
   SetLoading(1);
   appState.splash.reset(new (std::nothrow) SplashScreen());
   if (appState.splash && appState.resources) appState.splash->SetPicture(appState.resources->SplashPicture());
   // The window handle is not stored yet: the timer takes it from the message.
-  appState.keepAwake.reset(new (std::nothrow) KeepAwakeTimer(window, kKeepAwakeTimerId, KeepAwakeTick));
+  appState.keepAwake.reset(new (std::nothrow) KeepAwakeTimer(window, KeepAwakeTimerId, KeepAwakeTick));
   appState.transition.reset(new (std::nothrow) ScreenTransition());
   if (appState.transition) appState.transition->SetKind(kFirstTransitionKind);
   return 0;
@@ -73,7 +64,7 @@ LRESULT OnDestroy() {
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam) {
   {
     LoadingLock hold;
-    CollectSettings();
+    if (appState.settingsApplied) CollectSettings();
     if (appState.settings) appState.settings->Save();
   }
   return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
@@ -99,11 +90,11 @@ LRESULT OnActivate(HWND window, WPARAM state) {
 }
 
 void ComposeSplash(const RECT& client) {
-  if (appState.splash) appState.splash->Compose(appState.backDC, &client, splashAlpha);
+  if (appState.splash) appState.splash->Compose(appState.backDC, &client, kSplashAlpha);
 }
 
 void PaintControls() {
-  if (appState.rootPanel != nullptr) appState.rootPanel->PaintIfVisible(appState.backDC);
+  if (appState.rootPanel != NULL) appState.rootPanel->PaintIfVisible(appState.backDC);
 }
 
 LRESULT OnPaint(HWND window) {
@@ -130,7 +121,7 @@ LRESULT OnPaint(HWND window) {
 LRESULT OnPen(HWND window, UINT message, LPARAM lParam) {
   LoadingLock hold;
   ControlPanel* root = appState.rootPanel;
-  if (root == nullptr) return 0;
+  if (root == NULL) return 0;
   int x = LOWORD(lParam);
   int y = HIWORD(lParam);
   if (message == WM_LBUTTONDOWN) {
@@ -151,7 +142,7 @@ LRESULT OnMotion(HWND window, WPARAM code, LPARAM lParam) {
     int slot = SlotForMotionCode(code);
     if (slot == 0) return DefWindowProcW(window, WM_MOTION, code, lParam);
     appState.soundSlots->Play(slot);
-    pulse = PulseToggleChecked();
+    pulse = PulseChecked();
   }
   // Outside the lock: the pulse holds this thread for its 25 ms.
   if (pulse) VibratePulse(kMotionPulseMs);
@@ -196,65 +187,4 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
-}
-
-void CreateOffscreenBuffers(HWND window) {
-  HDC reference = GetDC(window);
-  int width = GetSystemMetrics(SM_CXSCREEN);
-  int height = GetSystemMetrics(SM_CYSCREEN);
-  for (const OffscreenBuffer& buffer : kOffscreenBuffers) {
-    HDC& dc = appState.*buffer.dc;
-    HBITMAP& bitmap = appState.*buffer.bitmap;
-    // The old DC goes first, so that its bitmap is no longer selected anywhere.
-    if (dc != NULL) DeleteDC(dc);
-    dc = CreateCompatibleDC(reference);
-    if (bitmap != NULL) DeleteObject(bitmap);
-    bitmap = CreateCompatibleBitmap(reference, width, height);
-    SelectObject(dc, bitmap);
-  }
-  if (reference != NULL) ReleaseDC(window, reference);
-}
-
-void ReleaseOffscreenBuffers() {
-  for (const OffscreenBuffer& buffer : kOffscreenBuffers) {
-    HDC& dc = appState.*buffer.dc;
-    HBITMAP& bitmap = appState.*buffer.bitmap;
-    if (dc != NULL) DeleteDC(dc);
-    if (bitmap != NULL) DeleteObject(bitmap);
-    dc = NULL;
-    bitmap = NULL;
-  }
-}
-
-bool DrawTransitionFrame(const RECT& client) {
-  ScreenTransition* transition = appState.transition.get();
-  if (transition == nullptr || !transition->IsRunning()) return false;
-  DrawTransitionCopies(appState.backDC, appState.fromDC, appState.toDC, transition->Kind(), transition->Progress(),
-                       client.right - client.left, client.bottom - client.top);
-  return true;
-}
-
-bool StartPageTransition(HWND, int kind, int duration) {
-  ScreenTransition* transition = appState.transition.get();
-  if (transition == nullptr || IsLoading() || !AnimationsChecked()) return false;
-  transition->SetKind(kind).SetDuration(duration);
-  int width = GetSystemMetrics(SM_CXSCREEN);
-  int height = GetSystemMetrics(SM_CYSCREEN);
-  RECT screen = {0, 0, width, height};
-  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  FillRect(appState.fromDC, &screen, black);
-  FillRect(appState.toDC, &screen, black);
-  // The frame last shown is the starting picture; a transition already
-  // running restarts from where it was.
-  BitBlt(appState.fromDC, 0, 0, width, height, appState.backDC, 0, 0, SRCCOPY);
-  if (appState.rootPanel == nullptr) return false;
-  // The new page is rendered once; each tick then costs two copies.
-  appState.rootPanel->PaintIfVisible(appState.toDC);
-  transition->Start(appState.mainWindow, kTransitionTimerId, kTransitionPeriod, TransitionTick);
-  return true;
-}
-
-void CALLBACK TransitionTick(HWND, UINT, UINT_PTR, DWORD) {
-  if (appState.transition) appState.transition->Tick(appState.mainWindow, kTransitionTimerId);
-  InvalidateRect(appState.mainWindow, NULL, TRUE);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "app/ControlIds.h"
 #include "ui/core/CheckBox.h"
 
 namespace {
@@ -13,9 +14,9 @@ struct DetectorTimer {
 };
 
 const DetectorTimer kDetectorTimers[] = {
-    {&AppState::motionX, 1},
-    {&AppState::motionY, 2},
-    {&AppState::motionZ, 3},
+    {&AppState::motionX, MotionXTimerId},
+    {&AppState::motionY, MotionYTimerId},
+    {&AppState::motionZ, MotionZTimerId},
 };
 
 const UINT kPollPeriod = 50;
@@ -25,14 +26,17 @@ const UINT kPollPeriod = 50;
 void StopMotion() {
   if (appState.soundSlots) appState.soundSlots->StopAll();
   StopDetectors();
-  if (appState.motionToggle != nullptr) appState.motionToggle->SetChecked(FALSE).SetCaption(L"Off");
+  if (appState.motionToggle != NULL) {
+    appState.motionToggle->SetChecked(FALSE);
+    ShowCheckState(appState.motionToggle);
+  }
   if (appState.keepAwake) appState.keepAwake->Stop();
 }
 
 void StopDetectors() {
   for (const DetectorTimer& entry : kDetectorTimers) {
     MotionDetector* detector = (appState.*entry.detector).get();
-    if (detector == nullptr) continue;
+    if (detector == NULL) continue;
     KillTimer(appState.mainWindow, entry.timerId);
     detector->Stop();
   }
@@ -41,7 +45,7 @@ void StopDetectors() {
 void StartMotion() {
   for (const DetectorTimer& entry : kDetectorTimers) {
     MotionDetector* detector = (appState.*entry.detector).get();
-    if (detector == nullptr) continue;
+    if (detector == NULL) continue;
     detector->Start();
     SetTimer(appState.mainWindow, entry.timerId, kPollPeriod, PollMotionDetector);
   }
@@ -51,6 +55,10 @@ void CALLBACK PollMotionDetector(HWND, UINT, UINT_PTR timerId, DWORD) {
   LoadingLock hold;
   for (const DetectorTimer& entry : kDetectorTimers) {
     MotionDetector* detector = (appState.*entry.detector).get();
-    if (entry.timerId == timerId && detector != nullptr) detector->Poll();
+    if (entry.timerId == timerId && detector != NULL) detector->Poll();
   }
+}
+
+void ShowCheckState(CheckBox* box) {
+  if (box != NULL) box->SetCaption(box->IsChecked() ? L"On" : L"Off");
 }

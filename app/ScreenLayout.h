@@ -6,11 +6,12 @@
 #include <windows.h>
 
 // Creates the 62 controls into their AppState fields from the screen's size
-// and dpi at this moment, the skin and the resource pictures. A control that
-// cannot be made stays NULL and its panel skips it. Returns 1.
+// and dpi at this moment, the skin and the resource pictures, each hung in its
+// panel as it is made. A control that cannot be made stays NULL and its panel
+// skips it. Returns 1.
 int BuildScreen();
-// Deletes every control and clears its field; for a host or test that runs
-// the program again in the same process.
+// Deletes every control BuildScreen made and clears every control field; for
+// a host or test that runs the program again in the same process.
 void DeleteControls();
 
 // The About page's texts and the page the donation button opens.

@@ -12,7 +12,7 @@ void RepaintIf(bool repaint) {
 }
 
 void ShowIf(TouchControl* control, bool visible) {
-  if (control != nullptr) control->SetVisible(visible ? TRUE : FALSE);
+  if (control != NULL) control->SetVisible(visible ? TRUE : FALSE);
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ void ShowTab(int page, bool keepTappedState, bool repaint) {
     for (const auto& entry : tabs) {
       bool selected = entry.page == page;
       // The selected tab is locked, so tapping it again does nothing.
-      if (entry.tab != nullptr) {
+      if (entry.tab != NULL) {
         entry.tab->SetLocked(selected ? TRUE : FALSE);
         if (!selected) entry.tab->SetChecked(FALSE);
         if (selected && !keepTappedState) entry.tab->SetChecked(TRUE);

@@ -1,12 +1,14 @@
 // Which screen of the main panel and which page of the tab area shows. Each
-// switch passes through StopMotion, so detection runs only on the Home page.
+// change passes through StopMotion, so detection runs only on the Home page.
 #pragma once
 
 #include <windows.h>
 
+#include "app/ControlIds.h"
+
 // Screens of the main panel and pages of the tab area, by their panel's id.
-enum ScreenId { TabAreaScreen = 19, AboutScreen = 20, BrowserScreen = 21 };
-enum PageId { HomePage = 35, SoundsPage = 36, SettingsPage = 37 };
+enum ScreenId { TabAreaScreen = TabPanelId, AboutScreen = AboutPageId, BrowserScreen = BrowserPageId };
+enum PageId { HomePage = HomePageId, SoundsPage = SoundsPageId, SettingsPage = SettingsPageId };
 
 void ShowMainPanel(bool repaint);
 // Shows exactly one of the tab area, the About page and the sound browser.

@@ -1,6 +1,7 @@
 #include "app/SettingsTransfer.h"
 
 #include "app/AppState.h"
+#include "app/Motion.h"
 #include "ui/composite/ScrollList.h"
 #include "ui/core/CheckBox.h"
 #include "ui/core/ImageButton.h"
@@ -17,11 +18,11 @@ const int kZGate = -200;
 
 void ApplySettings() {
   const Settings* settings = appState.settings.get();
-  if (settings == nullptr) return;
-  const LONG sensitivities[3] = {settings->SensitivityX, settings->SensitivityY, settings->SensitivityZ};
+  if (settings == NULL) return;
+  const LONG sensitivities[3] = {settings->sensitivityX, settings->sensitivityY, settings->sensitivityZ};
   MotionDetector* detectors[3] = {appState.motionX.get(), appState.motionY.get(), appState.motionZ.get()};
   for (int axis = 0; axis < 3; ++axis) {
-    if (detectors[axis] == nullptr) return;
+    if (detectors[axis] == NULL) return;
     detectors[axis]
         ->SetStartThreshold(kStartThreshold)
         .SetPeakThreshold(MotionDetector::PeakThresholdFor(sensitivities[axis]))
@@ -29,25 +30,25 @@ void ApplySettings() {
   }
   for (int axis = 0; axis < 3; ++axis) {
     ValueSelector* selector = appState.sensitivitySelector[axis];
-    if (selector == nullptr) return;
+    if (selector == NULL) return;
     // An out-of-range sensitivity selects nothing: the selector ignores it.
     selector->Select(static_cast<int>(sensitivities[axis]) - 1);
   }
   const struct {
     CheckBox* box;
     DWORD value;
-  } switches[] = {
-      {appState.xButtonCheck, settings->XButtonClose},
-      {appState.animationsCheck, settings->AnimationsOn},
-      {appState.vibrationsCheck, settings->VibrationsOn},
-      {appState.pulseToggle, settings->PulseVibrationsOn},
+  } checkBoxes[] = {
+      {appState.xButtonCheck, settings->xButtonClose},
+      {appState.animationsCheck, settings->animationsOn},
+      {appState.vibrationsCheck, settings->vibrationsOn},
+      {appState.pulseToggle, settings->pulseVibrationsOn},
   };
-  for (const auto& entry : switches) {
-    if (entry.box == nullptr) return;
+  for (const auto& entry : checkBoxes) {
+    if (entry.box == NULL) return;
     entry.box->SetChecked(entry.value != 0 ? TRUE : FALSE);
   }
-  appState.pulseToggle->SetCaption(appState.pulseToggle->IsChecked() ? L"On" : L"Off");
-  ApplyTouchVibration(settings->VibrationsOn != 0);
+  ShowCheckState(appState.pulseToggle);
+  ApplyTouchVibration(settings->vibrationsOn != 0);
 }
 
 void ApplyTouchVibration(bool flag) {
@@ -62,7 +63,7 @@ void ApplyTouchVibration(bool flag) {
       s.sensitivitySelector[2], s.xButtonCheck, s.animationsCheck, s.vibrationsCheck,
   };
   for (TouchControl* control : touchable) {
-    if (control != nullptr) control->SetVibrateOnPress(flag ? TRUE : FALSE);
+    if (control != NULL) control->SetVibrateOnPress(flag ? TRUE : FALSE);
   }
 }
 
@@ -71,32 +72,32 @@ void CollectSettings() {
   Settings* settings = appState.settings.get();
   // Without a control the record keeps what was loaded from there on, and
   // that is what gets saved. A slot that never had a sound is saved empty.
-  for (int slot = 0; slot < Settings::SlotCount; ++slot) {
+  for (int slot = 0; slot < Settings::kSlotCount; ++slot) {
     TwoLineButton* row = appState.slotButton[slot];
-    if (row == nullptr) return;
+    if (row == NULL) return;
     WCHAR text[kCaptionLength];
     row->GetCaption(text);
-    wcscpy_s(settings->SlotFolder[slot], MAX_PATH, text);
+    wcscpy_s(settings->slotFolder[slot], MAX_PATH, text);
     row->GetSubtitle(text);
-    wcscpy_s(settings->SlotName[slot], MAX_PATH, text);
+    wcscpy_s(settings->slotName[slot], MAX_PATH, text);
   }
-  LONG* sensitivities[3] = {&settings->SensitivityX, &settings->SensitivityY, &settings->SensitivityZ};
+  LONG* sensitivities[3] = {&settings->sensitivityX, &settings->sensitivityY, &settings->sensitivityZ};
   for (int axis = 0; axis < 3; ++axis) {
     ValueSelector* selector = appState.sensitivitySelector[axis];
-    if (selector == nullptr) return;
+    if (selector == NULL) return;
     *sensitivities[axis] = selector->GetCurrentValue();
   }
   const struct {
     CheckBox* box;
     DWORD* value;
-  } switches[] = {
-      {appState.xButtonCheck, &settings->XButtonClose},
-      {appState.animationsCheck, &settings->AnimationsOn},
-      {appState.vibrationsCheck, &settings->VibrationsOn},
-      {appState.pulseToggle, &settings->PulseVibrationsOn},
+  } checkBoxes[] = {
+      {appState.xButtonCheck, &settings->xButtonClose},
+      {appState.animationsCheck, &settings->animationsOn},
+      {appState.vibrationsCheck, &settings->vibrationsOn},
+      {appState.pulseToggle, &settings->pulseVibrationsOn},
   };
-  for (const auto& entry : switches) {
-    if (entry.box == nullptr) return;
+  for (const auto& entry : checkBoxes) {
+    if (entry.box == NULL) return;
     *entry.value = entry.box->IsChecked() ? 1 : 0;
   }
 }

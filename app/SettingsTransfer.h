@@ -3,10 +3,10 @@
 #pragma once
 
 // Stops at the first missing object, the record first: detector levels from
-// the sensitivities, then the selectors, the switches and the touch vibration.
+// the sensitivities, then the selectors, the check boxes and the touch vibration.
 void ApplySettings();
 // Stops at the first missing object, the record first: the slots' pack and
-// file names from the Sounds page, the selectors' values, the switches.
+// file names from the Sounds page, the selectors' values, the check boxes.
 void CollectSettings();
 // The touch vibration of every control that takes the pen (not the labels,
 // pictures or panels).

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool IsSlot(int slot) { return slot >= 1 && slot <= SoundSlots::SlotCount; }
+bool IsSlot(int slot) { return slot >= 1 && slot <= SoundSlots::kSlotCount; }
 
 }  // namespace
 
@@ -17,9 +17,9 @@ void RefreshSlotControls(int slot) {
   const SoundEntry* entry = appState.soundSlots->EntryOf(slot);
   if (entry == NULL) return;
   ImageButton* grid = appState.gridButton[slot - 1];
-  if (grid != nullptr) grid->SetImage(entry->bigIcon, ChannelIconImage);
+  if (grid != NULL) grid->SetImage(entry->bigIcon, ChannelIconImage);
   TwoLineButton* row = appState.slotButton[slot - 1];
-  if (row != nullptr) {
+  if (row != NULL) {
     row->SetImage(entry->smallIcon, ChannelIconImage).SetCaption(entry->packName);
     row->SetSubtitle(entry->fileName);
   }
@@ -33,14 +33,14 @@ bool AssignSlotByFileName(int slot, LPCWSTR fileName) {
 void FillSensitivitySelectors() {
   const LPCWSTR values[] = {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10"};
   for (ValueSelector* selector : appState.sensitivitySelector) {
-    if (selector == nullptr) continue;
+    if (selector == NULL) continue;
     for (LPCWSTR value : values) selector->AddEntry(value);
   }
 }
 
 void FillSoundList() {
   ScrollList* list = appState.soundList;
-  if (!appState.soundBank || list == nullptr) return;
+  if (!appState.soundBank || list == NULL) return;
   for (int i = 0; i < appState.soundBank->Count(); ++i) {
     const SoundEntry* entry = appState.soundBank->At(i);
     if (entry == NULL) continue;

@@ -16,30 +16,30 @@ struct Copy {
 };
 
 struct Kind {
-  int kind;
+  TransitionKind kind;
   Axis axis;
   Copy copies[2];  // in drawing order
 };
 
 const Kind kKinds[] = {
     // The old page leaves on one side while the new one comes in from the other.
-    {1, Axis::Columns,
+    {PushLeft, Axis::Columns,
      {{Source::From, Span::V, Span::Zero, Span::ExtentMinusV},
       {Source::To, Span::Zero, Span::ExtentMinusV, Span::V}}},
-    {2, Axis::Columns,
+    {PushRight, Axis::Columns,
      {{Source::To, Span::ExtentMinusV, Span::Zero, Span::V},
       {Source::From, Span::Zero, Span::V, Span::ExtentMinusV}}},
-    {3, Axis::Rows,
+    {PushUp, Axis::Rows,
      {{Source::From, Span::V, Span::Zero, Span::ExtentMinusV},
       {Source::To, Span::Zero, Span::ExtentMinusV, Span::V}}},
-    {4, Axis::Rows,
+    {PushDown, Axis::Rows,
      {{Source::To, Span::ExtentMinusV, Span::Zero, Span::V},
       {Source::From, Span::Zero, Span::V, Span::ExtentMinusV}}},
     // One page lies still underneath while the other slides over it.
-    {10, Axis::Rows,
+    {UncoverUp, Axis::Rows,
      {{Source::To, Span::Zero, Span::Zero, Span::Extent},
       {Source::From, Span::V, Span::Zero, Span::ExtentMinusV}}},
-    {11, Axis::Rows,
+    {CoverDown, Axis::Rows,
      {{Source::From, Span::Zero, Span::Zero, Span::Extent},
       {Source::To, Span::ExtentMinusV, Span::Zero, Span::V}}},
 };
@@ -62,14 +62,14 @@ const Kind* FindKind(int kind) {
   for (const Kind& entry : kKinds) {
     if (entry.kind == kind) return &entry;
   }
-  return nullptr;
+  return NULL;
 }
 
 }  // namespace
 
 bool DrawTransitionCopies(HDC back, HDC from, HDC to, int kind, double progress, int width, int height) {
   const Kind* entry = FindKind(kind);
-  if (entry == nullptr) return false;
+  if (entry == NULL) return false;
   bool columns = entry->axis == Axis::Columns;
   int extent = columns ? width : height;
   // Truncated toward zero, as a cast does.

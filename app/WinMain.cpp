@@ -5,6 +5,9 @@
 #include "app/AppState.h"
 #include "app/Loader.h"
 #include "app/MainWindow.h"
+#include "app/PageTransition.h"
+#include "app/ScreenLayout.h"
+#include "ui/core/DisplayScale.h"
 
 namespace {
 
@@ -84,4 +87,32 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int nCmdShow) {
   int exitCode = RunMessageLoop();
   WaitForLoader();
   return exitCode;
+}
+
+void ResetAppState() {
+  EnterLoaderLock();
+  // Users before what they borrow: players, slots (bank entries), detectors
+  // (the sensor), the splash (a resource picture).
+  appState.previewPlayer.reset();
+  appState.soundSlots.reset();
+  appState.soundBank.reset();
+  appState.motionZ.reset();
+  appState.motionY.reset();
+  appState.motionX.reset();
+  appState.tiltSensor.reset();
+  appState.keepAwake.reset();
+  appState.transition.reset();
+  appState.splash.reset();
+  appState.skin.reset();
+  appState.resources.reset();
+  appState.settings.reset();
+  ReleaseOffscreenBuffers();
+  DeleteControls();
+  if (appState.loaderStop != NULL) CloseHandle(appState.loaderStop);
+  if (appState.loaderThread != NULL) CloseHandle(appState.loaderThread);
+  appState = AppState();
+  savedOrientation = -1;
+  // A program started again may find another screen.
+  ResetScreenDpi();
+  LeaveLoaderLock();
 }

@@ -8,10 +8,10 @@ namespace {
 const HKEY kSettingsRoot = HKEY_LOCAL_MACHINE;
 const WCHAR kSettingsKey[] = L"Software\\Marrowfen\\Jostlepad\\Settings";
 
-const LPCWSTR kSlotFolderValues[Settings::SlotCount] = {
+const LPCWSTR kSlotFolderValues[Settings::kSlotCount] = {
     L"SoundSlot1Folder", L"SoundSlot2Folder", L"SoundSlot3Folder", L"SoundSlot4Folder", L"SoundSlot5Folder",
 };
-const LPCWSTR kSlotNameValues[Settings::SlotCount] = {
+const LPCWSTR kSlotNameValues[Settings::kSlotCount] = {
     L"SoundSlot1Name", L"SoundSlot2Name", L"SoundSlot3Name", L"SoundSlot4Name", L"SoundSlot5Name",
 };
 
@@ -21,21 +21,21 @@ struct SensitivityValue {
   DWORD fallback;
 };
 const SensitivityValue kSensitivityValues[] = {
-    {L"SensitivityX", &Settings::SensitivityX, 5},
-    {L"SensitivityY", &Settings::SensitivityY, 5},
-    {L"SensitivityZ", &Settings::SensitivityZ, 5},
+    {L"SensitivityX", &Settings::sensitivityX, 5},
+    {L"SensitivityY", &Settings::sensitivityY, 5},
+    {L"SensitivityZ", &Settings::sensitivityZ, 5},
 };
 
-struct SwitchValue {
+struct CheckBoxValue {
   LPCWSTR name;
   DWORD Settings::*field;
   DWORD fallback;
 };
-const SwitchValue kSwitchValues[] = {
-    {L"XButtonClose", &Settings::XButtonClose, 1},
-    {L"AnimationsOn", &Settings::AnimationsOn, 1},
-    {L"VibrationsOn", &Settings::VibrationsOn, 0},
-    {L"PulseVibrationsOn", &Settings::PulseVibrationsOn, 1},
+const CheckBoxValue kCheckBoxValues[] = {
+    {L"XButtonClose", &Settings::xButtonClose, 1},
+    {L"AnimationsOn", &Settings::animationsOn, 1},
+    {L"VibrationsOn", &Settings::vibrationsOn, 0},
+    {L"PulseVibrationsOn", &Settings::pulseVibrationsOn, 1},
 };
 
 // `base` + `tail` into a MAX_PATH buffer; a path too long for it stays empty.
@@ -83,32 +83,32 @@ HRESULT WriteRegDword(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD value)
 }
 
 Settings::Settings()
-    : SensitivityX(0),
-      SensitivityY(0),
-      SensitivityZ(0),
-      XButtonClose(0),
-      AnimationsOn(0),
-      VibrationsOn(0),
-      PulseVibrationsOn(0) {
-  ModuleFolder[0] = SkinFolder[0] = SkinDescriptionPath[0] = SoundsFolder[0] = L'\0';
-  for (int i = 0; i < SlotCount; ++i) SlotFolder[i][0] = SlotName[i][0] = L'\0';
+    : sensitivityX(0),
+      sensitivityY(0),
+      sensitivityZ(0),
+      xButtonClose(0),
+      animationsOn(0),
+      vibrationsOn(0),
+      pulseVibrationsOn(0) {
+  moduleFolder[0] = skinFolder[0] = skinDescriptionPath[0] = soundsFolder[0] = L'\0';
+  for (int i = 0; i < kSlotCount; ++i) slotFolder[i][0] = slotName[i][0] = L'\0';
 }
 
 void Settings::DeriveFolders() {
-  JoinFolder(SkinFolder, ModuleFolder, L"Skin\\");
-  JoinFolder(SkinDescriptionPath, SkinFolder, L"Skin.txt");
-  JoinFolder(SoundsFolder, ModuleFolder, L"Sounds\\");
+  JoinFolder(skinFolder, moduleFolder, L"Skin\\");
+  JoinFolder(skinDescriptionPath, skinFolder, L"Skin.txt");
+  JoinFolder(soundsFolder, moduleFolder, L"Sounds\\");
 }
 
 bool Settings::Load() {
   // The folders are never stored: the program may have been moved since.
-  GetModuleFolder(ModuleFolder);
+  GetModuleFolder(moduleFolder);
   DeriveFolders();
-  for (int i = 0; i < SlotCount; ++i) {
-    ReadRegString(kSettingsRoot, kSettingsKey, kSlotFolderValues[i], SlotFolder[i], L"");
+  for (int i = 0; i < kSlotCount; ++i) {
+    ReadRegString(kSettingsRoot, kSettingsKey, kSlotFolderValues[i], slotFolder[i], L"");
   }
-  for (int i = 0; i < SlotCount; ++i) {
-    ReadRegString(kSettingsRoot, kSettingsKey, kSlotNameValues[i], SlotName[i], L"");
+  for (int i = 0; i < kSlotCount; ++i) {
+    ReadRegString(kSettingsRoot, kSettingsKey, kSlotNameValues[i], slotName[i], L"");
   }
   for (const SensitivityValue& value : kSensitivityValues) {
     DWORD stored = 0;
@@ -116,23 +116,23 @@ bool Settings::Load() {
     // Same bits back: an out-of-range number is the detector's business.
     this->*value.field = static_cast<LONG>(stored);
   }
-  for (const SwitchValue& value : kSwitchValues) {
+  for (const CheckBoxValue& value : kCheckBoxValues) {
     ReadRegDword(kSettingsRoot, kSettingsKey, value.name, &(this->*value.field), value.fallback);
   }
   return true;
 }
 
 bool Settings::Save() {
-  for (int i = 0; i < SlotCount; ++i) {
-    WriteRegString(kSettingsRoot, kSettingsKey, kSlotFolderValues[i], SlotFolder[i]);
+  for (int i = 0; i < kSlotCount; ++i) {
+    WriteRegString(kSettingsRoot, kSettingsKey, kSlotFolderValues[i], slotFolder[i]);
   }
-  for (int i = 0; i < SlotCount; ++i) {
-    WriteRegString(kSettingsRoot, kSettingsKey, kSlotNameValues[i], SlotName[i]);
+  for (int i = 0; i < kSlotCount; ++i) {
+    WriteRegString(kSettingsRoot, kSettingsKey, kSlotNameValues[i], slotName[i]);
   }
   for (const SensitivityValue& value : kSensitivityValues) {
     WriteRegDword(kSettingsRoot, kSettingsKey, value.name, static_cast<DWORD>(this->*value.field));
   }
-  for (const SwitchValue& value : kSwitchValues) {
+  for (const CheckBoxValue& value : kCheckBoxValues) {
     WriteRegDword(kSettingsRoot, kSettingsKey, value.name, this->*value.field);
   }
   return true;

@@ -17,7 +17,7 @@ HRESULT WriteRegDword(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD value)
 
 class Settings {
  public:
-  static const int SlotCount = 5;
+  static const int kSlotCount = 5;
 
   Settings();
 
@@ -26,19 +26,19 @@ class Settings {
   // Writes every stored value, whatever the range; a failed write does not stop the rest.
   bool Save();
 
-  WCHAR ModuleFolder[MAX_PATH];
-  WCHAR SkinFolder[MAX_PATH];
-  WCHAR SkinDescriptionPath[MAX_PATH];
-  WCHAR SoundsFolder[MAX_PATH];
-  WCHAR SlotFolder[SlotCount][MAX_PATH];
-  WCHAR SlotName[SlotCount][MAX_PATH];
-  LONG SensitivityX;
-  LONG SensitivityY;
-  LONG SensitivityZ;
-  DWORD XButtonClose;
-  DWORD AnimationsOn;
-  DWORD VibrationsOn;
-  DWORD PulseVibrationsOn;
+  WCHAR moduleFolder[MAX_PATH];
+  WCHAR skinFolder[MAX_PATH];
+  WCHAR skinDescriptionPath[MAX_PATH];
+  WCHAR soundsFolder[MAX_PATH];
+  WCHAR slotFolder[kSlotCount][MAX_PATH];
+  WCHAR slotName[kSlotCount][MAX_PATH];
+  LONG sensitivityX;
+  LONG sensitivityY;
+  LONG sensitivityZ;
+  DWORD xButtonClose;
+  DWORD animationsOn;
+  DWORD vibrationsOn;
+  DWORD pulseVibrationsOn;
 
  private:
   void DeriveFolders();

@@ -62,7 +62,7 @@ const LPCWSTR kImageFiles[SkinImageCount] = {
 const struct {
   int size;
   BOOL semibold;
-} kFonts[SkinFontCount] = {
+} kFonts[kSkinFontCount] = {
     {14, FALSE}, {16, FALSE}, {18, FALSE}, {14, TRUE}, {16, TRUE}, {18, TRUE},
 };
 
@@ -96,7 +96,7 @@ bool Skin::Load(LPCWSTR skinFolder, LPCWSTR) {
   for (int i = 0; i < SkinImageCount; ++i) images[i] = LoadSkinImage(folder, kImageFiles[i]);
   // One dpi for all six, so the sizes keep their proportions.
   int dpi = ScreenDpiY();
-  for (int i = 0; i < SkinFontCount; ++i) {
+  for (int i = 0; i < kSkinFontCount; ++i) {
     LONG height = (kFonts[i].size * dpi + 48) / 96;
     fonts[i] = CreateSkinFont(kFaceName, height, kFonts[i].semibold, FALSE, FALSE);
   }

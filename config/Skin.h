@@ -65,7 +65,7 @@ enum SkinFont {
   Font18Semibold,
   SkinFontEnd
 };
-const int SkinFontCount = SkinFontEnd - Font14;
+const int kSkinFontCount = SkinFontEnd - Font14;
 
 class Skin {
  public:
@@ -86,7 +86,7 @@ class Skin {
   Skin& operator=(const Skin&) = delete;
 
   HBITMAP images[SkinImageCount];
-  HFONT fonts[SkinFontCount];
+  HFONT fonts[kSkinFontCount];
 };
 
 // A LOGFONTW of the cell height (positive) in the skin's fixed style: weight

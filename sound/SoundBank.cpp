@@ -1,7 +1,6 @@
 #include "sound/SoundBank.h"
 
 #include <aygshell.h>
-#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -9,7 +8,11 @@
 #include <new>
 #include <numeric>
 
+#include "ui/core/GrowArray.h"
+
 namespace {
+
+const int kFirstCapacity = 16;
 
 // Joins the parts into a MAX_PATH buffer. A result that would not fit is
 // refused (empty, false) rather than cut into some other file's name.
@@ -84,24 +87,14 @@ void LoadPackPictures(LPCWSTR soundsFolder, LPCWSTR packName, HBITMAP* bigIcon, 
 
 }  // namespace
 
-SoundBank::SoundBank() : entries_(NULL), count_(0), capacity_(0) {}
+SoundBank::SoundBank() : entries(NULL), count(0), capacity(0) {}
 
 SoundBank::~SoundBank() {
   // The pictures are borrowed by the slot buttons and live as long as the process.
-  free(entries_);
+  free(entries);
 }
 
-void SoundBank::Clear() { count_ = 0; }
-
-bool SoundBank::Grow() {
-  if (capacity_ > INT_MAX / 2) return false;
-  int capacity = capacity_ == 0 ? 16 : capacity_ * 2;
-  void* grown = realloc(entries_, static_cast<size_t>(capacity) * sizeof(SoundEntry));
-  if (grown == NULL) return false;
-  entries_ = static_cast<SoundEntry*>(grown);
-  capacity_ = capacity;
-  return true;
-}
+void SoundBank::Clear() { count = 0; }
 
 bool SoundBank::Add(LPCWSTR packName, LPCWSTR fileName, LPCWSTR filePath, HBITMAP bigIcon,
                     HBITMAP smallIcon) {
@@ -112,8 +105,8 @@ bool SoundBank::Add(LPCWSTR packName, LPCWSTR fileName, LPCWSTR filePath, HBITMA
   }
   entry.bigIcon = bigIcon;
   entry.smallIcon = smallIcon;
-  if (count_ == capacity_ && !Grow()) return false;
-  entries_[count_++] = entry;
+  if (!GrowArray(&entries, count, &capacity, kFirstCapacity)) return false;
+  entries[count++] = entry;
   return true;
 }
 
@@ -154,14 +147,14 @@ bool SoundBank::ScanPack(LPCWSTR soundsFolder, LPCWSTR packName) {
 }
 
 const SoundEntry* SoundBank::At(int index) const {
-  if (index < 0 || index >= count_) return NULL;
-  return &entries_[index];
+  if (index < 0 || index >= count) return NULL;
+  return &entries[index];
 }
 
 const SoundEntry* SoundBank::FindByFileName(LPCWSTR fileName) const {
   if (fileName == NULL) return NULL;
-  for (int i = 0; i < count_; ++i) {
-    if (wcscmp(entries_[i].fileName, fileName) == 0) return &entries_[i];
+  for (int i = 0; i < count; ++i) {
+    if (wcscmp(entries[i].fileName, fileName) == 0) return &entries[i];
   }
   return NULL;
 }
@@ -175,38 +168,38 @@ void SoundBank::Sort(SortOrder order) {
 
 void SoundBank::BubbleSort(SortOrder order) {
   const SortRule& rule = kSortRules[order];
-  for (int pass = 0; pass < count_; ++pass) {
-    for (int k = 0; k + 1 < count_ - pass; ++k) {
-      int cmp = CompareKeys(entries_[k], entries_[k + 1], rule);
+  for (int pass = 0; pass < count; ++pass) {
+    for (int k = 0; k + 1 < count - pass; ++k) {
+      int cmp = CompareKeys(entries[k], entries[k + 1], rule);
       bool swap = rule.descending ? cmp <= 0 : cmp > 0;
-      if (swap) std::swap(entries_[k], entries_[k + 1]);
+      if (swap) std::swap(entries[k], entries[k + 1]);
     }
   }
 }
 
 bool SoundBank::StableSortAscending(SortOrder order) {
-  if (count_ < 2) return true;
+  if (count < 2) return true;
   // Entries are big records: sort their indexes, then move each entry once.
-  int* from = new (std::nothrow) int[count_];
+  int* from = new (std::nothrow) int[count];
   if (from == NULL) return false;
   const SortRule& rule = kSortRules[order];
-  std::iota(from, from + count_, 0);
-  std::stable_sort(from, from + count_, [&](int a, int b) {
-    return CompareKeys(entries_[a], entries_[b], rule) < 0;
+  std::iota(from, from + count, 0);
+  std::stable_sort(from, from + count, [&](int a, int b) {
+    return CompareKeys(entries[a], entries[b], rule) < 0;
   });
   // Position i takes the entry that was at from[i]; follow each cycle once.
-  for (int i = 0; i < count_; ++i) {
+  for (int i = 0; i < count; ++i) {
     if (from[i] == i) continue;
-    SoundEntry held = entries_[i];
+    SoundEntry held = entries[i];
     int j = i;
     for (;;) {
       int k = from[j];
       from[j] = j;
       if (k == i) {
-        entries_[j] = held;
+        entries[j] = held;
         break;
       }
-      entries_[j] = entries_[k];
+      entries[j] = entries[k];
       j = k;
     }
   }

@@ -30,7 +30,7 @@ class SoundBank {
   // Case-insensitive; equal names keep their order in the ascending orders.
   void Sort(SortOrder order);
 
-  int Count() const { return count_; }
+  int Count() const { return count; }
   // NULL past the end. Entries stay put until the next scan or sort.
   const SoundEntry* At(int index) const;
   // The first entry in bank order whose file name matches exactly (case counts).
@@ -38,11 +38,10 @@ class SoundBank {
 
  private:
   void Clear();
-  bool Grow();
   void BubbleSort(SortOrder order);
   bool StableSortAscending(SortOrder order);
 
-  SoundEntry* entries_;
-  int count_;
-  int capacity_;
+  SoundEntry* entries;
+  int count;
+  int capacity;
 };

@@ -3,7 +3,7 @@
 #include <new>
 
 SoundSlots::SoundSlots() {
-  for (const SoundEntry*& entry : entries_) entry = NULL;
+  for (const SoundEntry*& entry : entries) entry = NULL;
 }
 
 SoundSlots::~SoundSlots() {}
@@ -11,28 +11,28 @@ SoundSlots::~SoundSlots() {}
 bool SoundSlots::Assign(int slot, const SoundEntry* entry) {
   if (!IsSlot(slot) || entry == NULL) return false;
   // The old player goes first: its device is reset before its buffer is freed.
-  players_[slot - 1].reset();
-  entries_[slot - 1] = entry;
+  players[slot - 1].reset();
+  entries[slot - 1] = entry;
   // A player that cannot read its file is kept all the same; it stays silent.
-  players_[slot - 1].reset(new (std::nothrow) WavePlayer(entry->filePath));
+  players[slot - 1].reset(new (std::nothrow) WavePlayer(entry->filePath));
   return true;
 }
 
-const SoundEntry* SoundSlots::EntryOf(int slot) const { return IsSlot(slot) ? entries_[slot - 1] : NULL; }
+const SoundEntry* SoundSlots::EntryOf(int slot) const { return IsSlot(slot) ? entries[slot - 1] : NULL; }
 
 bool SoundSlots::Play(int slot) {
   if (!IsSlot(slot)) return false;
-  if (players_[slot - 1]) players_[slot - 1]->Play();
+  if (players[slot - 1]) players[slot - 1]->Play();
   return true;
 }
 
 bool SoundSlots::Stop(int slot) {
   if (!IsSlot(slot)) return false;
-  if (players_[slot - 1]) players_[slot - 1]->Stop();
+  if (players[slot - 1]) players[slot - 1]->Stop();
   return true;
 }
 
 bool SoundSlots::StopAll() {
-  for (int slot = 1; slot <= SlotCount; ++slot) Stop(slot);
+  for (int slot = 1; slot <= kSlotCount; ++slot) Stop(slot);
   return true;
 }

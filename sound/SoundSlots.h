@@ -10,7 +10,7 @@
 
 class SoundSlots {
  public:
-  static const int SlotCount = 5;
+  static const int kSlotCount = 5;
 
   SoundSlots();
   virtual ~SoundSlots();
@@ -27,8 +27,8 @@ class SoundSlots {
   bool StopAll();
 
  private:
-  static bool IsSlot(int slot) { return slot >= 1 && slot <= SlotCount; }
+  static bool IsSlot(int slot) { return slot >= 1 && slot <= kSlotCount; }
 
-  const SoundEntry* entries_[SlotCount];
-  std::unique_ptr<WavePlayer> players_[SlotCount];
+  const SoundEntry* entries[kSlotCount];
+  std::unique_ptr<WavePlayer> players[kSlotCount];
 };

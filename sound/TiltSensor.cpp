@@ -13,17 +13,17 @@ Proc LookUp(HMODULE library, LPCWSTR name) {
 
 }  // namespace
 
-TiltSensor::TiltSensor() : sensor_(NULL), openEntry_(NULL), closeEntry_(NULL), readEntry_(NULL) {}
+TiltSensor::TiltSensor() : sensor(NULL), openEntry(NULL), closeEntry(NULL), readEntry(NULL) {}
 
 bool TiltSensor::Open(DWORD sensorKind) {
   // The library is never freed: the sensor is read until the process ends.
   HMODULE library = LoadLibraryW(L"HTCSensorSDK.dll");
   if (library == NULL) return false;
-  openEntry_ = LookUp<HTCSensorOpenProc>(library, L"HTCSensorOpen");
-  closeEntry_ = LookUp<HTCSensorCloseProc>(library, L"HTCSensorClose");
-  readEntry_ = LookUp<HTCSensorGetDataOutputProc>(library, L"HTCSensorGetDataOutput");
-  if (openEntry_ == NULL || closeEntry_ == NULL || readEntry_ == NULL) return false;
-  sensor_ = openEntry_(sensorKind);
+  openEntry = LookUp<HTCSensorOpenProc>(library, L"HTCSensorOpen");
+  closeEntry = LookUp<HTCSensorCloseProc>(library, L"HTCSensorClose");
+  readEntry = LookUp<HTCSensorGetDataOutputProc>(library, L"HTCSensorGetDataOutput");
+  if (openEntry == NULL || closeEntry == NULL || readEntry == NULL) return false;
+  sensor = openEntry(sensorKind);
   return true;
 }
 
@@ -34,15 +34,15 @@ DWORD TiltSensor::ReadSample(TiltSample* sample) {
     memset(sample, 0, sizeof(*sample));
     return 0;
   }
-  return readEntry_(sensor_, sample);
+  return readEntry(sensor, sample);
 }
 
 bool TiltSensor::HasAllEntries() const {
-  return openEntry_ != NULL && closeEntry_ != NULL && readEntry_ != NULL;
+  return openEntry != NULL && closeEntry != NULL && readEntry != NULL;
 }
 
 bool TiltSensor::Close() {
   if (!HasAllEntries()) return false;
-  closeEntry_(sensor_);
+  closeEntry(sensor);
   return true;
 }

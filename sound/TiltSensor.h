@@ -36,8 +36,8 @@ class TiltSensor {
   // A half-present library never had its sensor opened, so none of it is called.
   bool HasAllEntries() const;
 
-  HANDLE sensor_;
-  HTCSensorOpenProc openEntry_;
-  HTCSensorCloseProc closeEntry_;
-  HTCSensorGetDataOutputProc readEntry_;
+  HANDLE sensor;
+  HTCSensorOpenProc openEntry;
+  HTCSensorCloseProc closeEntry;
+  HTCSensorGetDataOutputProc readEntry;
 };

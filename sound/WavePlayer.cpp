@@ -31,27 +31,27 @@ void CALLBACK WaveOutCallback(HWAVEOUT device, UINT message, DWORD_PTR instance,
 }
 
 WavePlayer::WavePlayer(LPCWSTR filePath)
-    : buffer_(NULL), fileSize_(0), device_(NULL), header_(new (std::nothrow) WAVEHDR()), prepared_(false) {
-  memset(&format_, 0, sizeof(format_));
-  if (header_ == NULL || filePath == NULL || !LoadFile(filePath)) return;
+    : buffer(NULL), fileSize(0), device(NULL), header(new (std::nothrow) WAVEHDR()), prepared(false) {
+  memset(&format, 0, sizeof(format));
+  if (header == NULL || filePath == NULL || !LoadFile(filePath)) return;
   ReadFormat();
-  header_->lpData = reinterpret_cast<LPSTR>(buffer_ + kHeaderSize);
-  header_->dwBufferLength = fileSize_ - kHeaderSize;
+  header->lpData = reinterpret_cast<LPSTR>(buffer + kHeaderSize);
+  header->dwBufferLength = fileSize - kHeaderSize;
   OpenDevice();
-  if (device_ != NULL) {
-    prepared_ = waveOutPrepareHeader(device_, header_, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
+  if (device != NULL) {
+    prepared = waveOutPrepareHeader(device, header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
   }
 }
 
 WavePlayer::~WavePlayer() {
-  if (device_ != NULL) {
+  if (device != NULL) {
     // The device must let go of the buffer before it is freed.
-    waveOutReset(device_);
-    if (prepared_) waveOutUnprepareHeader(device_, header_, sizeof(WAVEHDR));
-    waveOutClose(device_);
+    waveOutReset(device);
+    if (prepared) waveOutUnprepareHeader(device, header, sizeof(WAVEHDR));
+    waveOutClose(device);
   }
-  delete header_;
-  free(buffer_);
+  delete header;
+  free(buffer);
 }
 
 bool WavePlayer::LoadFile(LPCWSTR filePath) {
@@ -63,50 +63,50 @@ bool WavePlayer::LoadFile(LPCWSTR filePath) {
   bool ok = size >= static_cast<long>(kHeaderSize) && static_cast<unsigned long>(size) <= kLargestFile &&
             fseek(file, 0, SEEK_SET) == 0;
   if (ok) {
-    buffer_ = static_cast<BYTE*>(malloc(static_cast<size_t>(size)));
-    ok = buffer_ != NULL && fread(buffer_, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
+    buffer = static_cast<BYTE*>(malloc(static_cast<size_t>(size)));
+    ok = buffer != NULL && fread(buffer, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
   }
   fclose(file);
   if (!ok) {
-    free(buffer_);
-    buffer_ = NULL;
+    free(buffer);
+    buffer = NULL;
     return false;
   }
-  fileSize_ = static_cast<DWORD>(size);
+  fileSize = static_cast<DWORD>(size);
   return true;
 }
 
 void WavePlayer::ReadFormat() {
-  format_.wFormatTag = Le16(buffer_ + 20);
-  format_.nChannels = Le16(buffer_ + 22);
-  format_.nSamplesPerSec = Le32(buffer_ + 24);
-  format_.nAvgBytesPerSec = Le32(buffer_ + 28);
-  format_.nBlockAlign = Le16(buffer_ + 32);
-  format_.wBitsPerSample = Le16(buffer_ + 34);
-  format_.cbSize = 0;
+  format.wFormatTag = Le16(buffer + 20);
+  format.nChannels = Le16(buffer + 22);
+  format.nSamplesPerSec = Le32(buffer + 24);
+  format.nAvgBytesPerSec = Le32(buffer + 28);
+  format.nBlockAlign = Le16(buffer + 32);
+  format.wBitsPerSample = Le16(buffer + 34);
+  format.cbSize = 0;
 }
 
 void WavePlayer::OpenDevice() {
   // One attempt per device the system reports, each through the mapper.
   UINT devices = waveOutGetNumDevs();
   for (UINT attempt = 0; attempt < devices; ++attempt) {
-    HWAVEOUT device = NULL;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format_, reinterpret_cast<DWORD_PTR>(&WaveOutCallback), 0,
+    HWAVEOUT opened = NULL;
+    if (waveOutOpen(&opened, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&WaveOutCallback), 0,
                     CALLBACK_FUNCTION) == MMSYSERR_NOERROR) {
-      device_ = device;
+      device = opened;
       return;
     }
   }
 }
 
 bool WavePlayer::Stop() {
-  if (device_ == NULL || !prepared_) return false;
+  if (device == NULL || !prepared) return false;
   // A reset marks the header done and leaves it prepared.
-  return waveOutReset(device_) == MMSYSERR_NOERROR;
+  return waveOutReset(device) == MMSYSERR_NOERROR;
 }
 
 bool WavePlayer::Play() {
-  if (buffer_ == NULL || header_ == NULL || device_ == NULL || !prepared_) return false;
+  if (buffer == NULL || header == NULL || device == NULL || !prepared) return false;
   if (!Stop()) return false;
-  return waveOutWrite(device_, header_, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
+  return waveOutWrite(device, header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
 }

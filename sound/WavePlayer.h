@@ -23,21 +23,21 @@ class WavePlayer {
   // Silences the device; the buffer stays prepared for the next play.
   bool Stop();
 
-  DWORD FileSize() const { return fileSize_; }
-  const WAVEFORMATEX& Format() const { return format_; }
-  bool HasDevice() const { return device_ != NULL; }
+  DWORD FileSize() const { return fileSize; }
+  const WAVEFORMATEX& Format() const { return format; }
+  bool HasDevice() const { return device != NULL; }
 
  private:
   bool LoadFile(LPCWSTR filePath);
   void ReadFormat();
   void OpenDevice();
 
-  BYTE* buffer_;
-  DWORD fileSize_;
-  WAVEFORMATEX format_;
-  HWAVEOUT device_;
-  WAVEHDR* header_;
+  BYTE* buffer;
+  DWORD fileSize;
+  WAVEFORMATEX format;
+  HWAVEOUT device;
+  WAVEHDR* header;
   // Kept here rather than read from the header's flags, which the driver
   // rewrites from its own thread.
-  bool prepared_;
+  bool prepared;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "app/Motion.h"
 #include "app/ScreenLayout.h"
 #include "program_fixture.h"
 #include "ui/composite/ScrollList.h"
@@ -129,6 +130,12 @@ void OpenBrowserWithSpareSelected() {
   SelectSpare();
 }
 
+// The selected row's sound plays when the row's command comes.
+void PreviewSpare() {
+  OpenBrowserWithSpareSelected();
+  PostCommand(64, NotifyClick);
+}
+
 bool AtHome() {
   return Shows({appState.tabPanel, appState.homePage}, {appState.aboutPage, appState.browserPage,
                                                          appState.soundsPage, appState.settingsPage}) &&
@@ -173,21 +180,26 @@ const CommandRow kRows[] = {
      [] { return !appState.soundList->IsGliding() && !appState.previewPlayer; }, 0, true},
     {"a tapped row previews its sound", 64, NotifyClick, SelectSpare,
      [] { return static_cast<bool>(appState.previewPlayer); }, 7},
-    {"OK gives the slot the selected sound", 65, NotifyClick, OpenBrowserWithSpareSelected,
+    {"OK gives the slot the selected sound, ends the preview and the glide", 65, NotifyClick,
+     [] {
+       PreviewSpare();
+       PostCommand(64, NotifyPenUp);
+     },
      [] {
        const SoundEntry* entry = appState.soundSlots->EntryOf(3);
        return entry != nullptr && std::wstring(entry->fileName) == L"Spare.wav" &&
               Caption(appState.slotButton[2]) == L"Zed" && Subtitle(appState.slotButton[2]) == L"Spare.wav" &&
-              Shows({appState.tabPanel}, {appState.browserPage}) && TransitionKind() == 3;
+              Shows({appState.tabPanel}, {appState.browserPage}) && TransitionKind() == 3 &&
+              !appState.soundList->IsGliding();
      },
-     0},
+     0, true},
     {"OK without a selection keeps the browser", 65, NotifyClick, OpenBrowserForSlot3,
      [] {
        return Shows({appState.browserPage}, {appState.tabPanel}) &&
               std::wstring(appState.soundSlots->EntryOf(3)->fileName) == L"Three.wav";
      },
      0},
-    {"cancel returns and forgets the slot", 66, NotifyClick, OpenBrowserWithSpareSelected,
+    {"cancel returns, forgets the slot and ends the preview", 66, NotifyClick, PreviewSpare,
      [] {
        return appState.browserSlotId == 0 && Shows({appState.tabPanel}, {appState.browserPage}) &&
               TransitionKind() == 3 && std::wstring(appState.soundSlots->EntryOf(3)->fileName) == L"Three.wav";
@@ -202,12 +214,17 @@ const CommandRow kRows[] = {
               appState.motionX->IsStarted() && appState.motionZ->IsStarted();
      },
      0},
-    {"motion off", 89, NotifyToggled, Nothing,
+    {"motion off stops the detectors but not a sound playing", 89, NotifyToggled,
+     [] {
+       StartMotion();
+       appState.keepAwake->Start();
+       PostCommand(80, NotifyPenDown);
+     },
      [] {
        return Caption(appState.motionToggle) == L"Off" && !appState.keepAwake->IsRunning() &&
-              !appState.motionY->IsStarted();
+              !appState.motionX->IsStarted() && !appState.motionY->IsStarted() && !appState.motionZ->IsStarted();
      },
-     0},
+     1},
     {"slot button 3 opens the browser from the top", 99, NotifyClick, Nothing,
      [] {
        return appState.browserSlotId == 99 && Shows({appState.browserPage}, {appState.tabPanel}) &&
@@ -371,7 +388,7 @@ TEST_F(CommandTest, SettingsReachTheControlsAndComeBackOnClose) {
   EXPECT_EQ(Caption(appState.slotButton[1]), L"Pad");
   EXPECT_EQ(Subtitle(appState.slotButton[1]), L"Two.wav");
 
-  // The pen changes some: X one step down, the close switch on, the pulse on.
+  // The pen changes some: X one step down, the close check box on, the pulse on.
   Tap(appState.settingsTab);
   wce::ClockAdvanceTo(2100);
   RECT selector;

@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, DeactivationStopsSoundMotionAndKeepAwakeAndRestoresTheDis
   wce::ClockAdvanceTo(2000);
   EXPECT_TRUE(Traced("fullscreen on"));
   EXPECT_TRUE(Traced("orientation 0"));
-  // Motion on, as the Home page's switch does it.
+  // Motion on, as the Home page's check box does it.
   StartMotion();
   appState.keepAwake->Start();
   wce::ClockAdvanceTo(2100);
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, PaintingCoversTheWholeScreenWhenActive) {
   wce::ScreenImage shot = wce::CaptureScreen();
   ASSERT_EQ(shot.width, size.width);
   ASSERT_EQ(shot.height, size.height);
-  // Without a skin only the captions of the two Home switches draw.
+  // Without a skin only the captions of the two Home check boxes draw.
   RECT captions[2];
   appState.motionToggle->GetRect(&captions[0]);
   appState.pulseToggle->GetRect(&captions[1]);

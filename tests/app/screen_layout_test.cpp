@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "app/PageTransition.h"
 #include "program_fixture.h"
+#include "ui/core/DisplayScale.h"
 #include "ui/composite/PictureBox.h"
 #include "ui/composite/ScrollList.h"
 #include "ui/core/CheckBox.h"
@@ -69,12 +71,14 @@ TEST_F(ScreenLayoutTest, ControlsSitWhereTheDesignPutsThemAt192Dpi) {
       {"slot 4 left", FIELD(gridButton[3]), {0, 212, 160, 372}},
       {"slot 5 centre", FIELD(gridButton[4]), {160, 212, 320, 372}},
       {"corner bottom right", FIELD(gridCorner[3]), {320, 372, 480, 532}},
-      {"motion switch", FIELD(motionToggle), {364, 416, 436, 488}},
-      {"pulse switch", FIELD(pulseToggle), {44, 416, 116, 488}},
+      {"motion check box", FIELD(motionToggle), {364, 416, 436, 488}},
+      {"pulse check box", FIELD(pulseToggle), {44, 416, 116, 488}},
       {"Sounds row 1", FIELD(slotButton[0]), {70, 52, 395, 148}},
       {"Sounds row 5", FIELD(slotButton[4]), {70, 436, 395, 532}},
       {"play 5", FIELD(playButton[4]), {395, 436, 480, 532}},
       {"Z selector", FIELD(sensitivitySelector[2]), {260, 242, 460, 302}},
+      {"X-button", FIELD(xButtonCheck), {260, 312, 460, 372}},
+      {"animations", FIELD(animationsCheck), {260, 380, 460, 440}},
       {"vibrations", FIELD(vibrationsCheck), {260, 448, 460, 508}},
       {"donate", FIELD(donateButton), {149, 402, 333, 454}},
       {"notice", FIELD(noticeLabel), {0, 492, 480, 532}},
@@ -94,7 +98,7 @@ std::vector<int> ChildIds(const ControlPanel* panel) {
 }
 
 // Painting goes back to front in this order and the pen follows it, so the
-// switches lie over the grid's corners.
+// check boxes lie over the grid's corners.
 TEST_F(ScreenLayoutTest, TheTreeHangsInPaintingOrder) {
   StartAndLoad();
   const struct {
@@ -135,7 +139,52 @@ TEST_F(ScreenLayoutTest, ATallerScreenMovesTheGridAndTheRowsDownByHalfTheExtra) 
   wce::SetScreenSize(480, 640);
 }
 
+// At 128 dpi a 96-dpi length grows by a third and rounds: each tab's left
+// edge is its own design place scaled (213 for 160), not twice the first
+// tab's width (214).
+TEST_F(ScreenLayoutTest, TheTabsKeepTheirDesignPlacesAt128Dpi) {
+  wce::SetScreenDpi(128, 128);
+  ResetScreenDpi();
+  StartAndLoad();
+  const Placed kPlaced[] = {
+      {"Home tab", FIELD(homeTab), {0, 568, 107, 640}},
+      {"Sounds tab", FIELD(soundsTab), {107, 568, 214, 640}},
+      {"Settings tab", FIELD(settingsTab), {213, 568, 320, 640}},
+  };
+  for (const Placed& placed : kPlaced) EXPECT_TRUE(IsAt(placed));
+  EXPECT_EQ(CloseProgram(), 0);
+  wce::SetScreenDpi(192, 192);
+}
+
 #undef FIELD
+
+void CollectVibrating(const ControlPanel* panel, std::vector<int>* ids) {
+  if (panel->GetVibrateOnPress()) ids->push_back(panel->GetId());
+  for (int i = 0; i < panel->ChildCount(); ++i) {
+    const TouchControl* child = panel->ChildAt(i);
+    const ControlPanel* inner = dynamic_cast<const ControlPanel*>(child);
+    if (inner != nullptr) {
+      CollectVibrating(inner, ids);
+    } else if (child->GetVibrateOnPress()) {
+      ids->push_back(child->GetId());
+    }
+  }
+}
+
+// With Touch Vibrations on, exactly the controls that take the pen vibrate
+// (and the root, which pulses for them): no label, picture or page.
+TEST_F(ScreenLayoutTest, TouchVibrationReachesExactlyTheControlsThatTakeThePen) {
+  SetDwordSetting(L"VibrationsOn", 1);
+  StartAndLoad();
+  std::vector<int> vibrating;
+  CollectVibrating(appState.rootPanel, &vibrating);
+  std::sort(vibrating.begin(), vibrating.end());
+  const std::vector<int> kExpected = {1,   17,  18,  32,  33,  34,  54,  56,  64,  65,  66,  80,
+                                      81,  82,  83,  84,  89,  97,  98,  99,  100, 101, 102, 103,
+                                      104, 105, 112, 132, 133, 134, 136, 144, 146, 256};
+  EXPECT_EQ(vibrating, kExpected);
+  EXPECT_EQ(CloseProgram(), 0);
+}
 
 // Packs are scanned in directory order, which is no order at all; the bank
 // is sorted by pack, so a name found in several packs is the first pack's.

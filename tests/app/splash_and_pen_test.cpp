@@ -95,7 +95,7 @@ TEST_F(SplashProgramTest, ThePenReachesTheRootPanelAndAPressVibrates) {
   EXPECT_EQ(TimesOf("vibrate on"), std::vector<uint64_t>{2000});
   EXPECT_EQ(TimesOf("vibrate off"), std::vector<uint64_t>{2025});
 
-  // The pulse switch is off: a motion plays without vibrating.
+  // The pulse check box is off: a motion plays without vibrating.
   PostMessageW(appState.mainWindow, WM_MOTION, 1, 0);
   wce::ClockAdvanceTo(2500);
   EXPECT_EQ(TimesOf("vibrate on").size(), 1u);

@@ -7,6 +7,7 @@
 #include <regext.h>
 
 #include <memory>
+#include <string>
 
 #include "app/AppState.h"
 #include "app/WinMain.h"
@@ -54,7 +55,7 @@ TEST_F(StartupTest, LoaderBuildsStepByStepAndTheSplashLastsExactly2000Ms) {
   EXPECT_FALSE(appState.settings);
   wce::ClockAdvanceTo(20);
   ASSERT_TRUE(appState.settings);
-  EXPECT_EQ(appState.settings->SensitivityX, 10);
+  EXPECT_EQ(appState.settings->sensitivityX, 10);
   EXPECT_FALSE(appState.soundBank);
   wce::ClockAdvanceTo(40);
   ASSERT_TRUE(appState.soundBank);
@@ -177,6 +178,48 @@ TEST_F(StartupTest, ClosingWhileLoadingSavesWhatWasLoadedAndStopsTheLoader) {
   EXPECT_FALSE(appState.motionX);
   EXPECT_LT(wce::ClockNowMs(), 100u);
 }
+
+// Closed after any loader step, the program saves what the hive held: the
+// controls exist before they are filled, and an empty one must not be saved.
+class CloseAfterEachStepTest : public StartupTest, public ::testing::WithParamInterface<uint64_t> {};
+
+TEST_P(CloseAfterEachStepTest, SavesTheSettingsAsTheyWereStored) {
+  const wchar_t* const kFiles[] = {L"One.wav", L"Two.wav", L"Three.wav", L"Four.wav", L"Five.wav"};
+  const wchar_t* const kNames[] = {L"SoundSlot1Name", L"SoundSlot2Name", L"SoundSlot3Name", L"SoundSlot4Name",
+                                   L"SoundSlot5Name"};
+  const wchar_t* const kFolders[] = {L"SoundSlot1Folder", L"SoundSlot2Folder", L"SoundSlot3Folder",
+                                     L"SoundSlot4Folder", L"SoundSlot5Folder"};
+  const char* const kFileNames[] = {"One.wav", "Two.wav", "Three.wav", "Four.wav", "Five.wav"};
+  for (int slot = 0; slot < 5; ++slot) {
+    WriteSound("Pad", kFileNames[slot], Constant(480, 100));
+    SetSetting(kFolders[slot], L"Pad");
+    SetSetting(kNames[slot], kFiles[slot]);
+  }
+  // Every value differs from what an empty control gives.
+  const struct {
+    const wchar_t* name;
+    DWORD value;
+  } kStored[] = {{L"SensitivityX", 8}, {L"SensitivityY", 5},  {L"SensitivityZ", 3},     {L"XButtonClose", 1},
+                 {L"AnimationsOn", 1}, {L"VibrationsOn", 1}, {L"PulseVibrationsOn", 1}};
+  for (const auto& stored : kStored) SetDwordSetting(stored.name, stored.value);
+  StartProgram();
+  wce::ClockAdvanceTo(GetParam());
+  ASSERT_TRUE(IsLoading());
+  EXPECT_EQ(CloseProgram(), 0);
+  for (int slot = 0; slot < 5; ++slot) {
+    EXPECT_EQ(TextSetting(kFolders[slot]), L"Pad") << kFolders[slot];
+    EXPECT_EQ(TextSetting(kNames[slot]), kFiles[slot]) << kNames[slot];
+  }
+  for (const auto& stored : kStored) EXPECT_EQ(DwordSetting(stored.name), stored.value) << stored.name;
+}
+
+// Step n works at 10 n ms: each close comes between two steps, the last after
+// the eleventh, while the splash still shows.
+INSTANTIATE_TEST_SUITE_P(Steps, CloseAfterEachStepTest,
+                         ::testing::Values(5u, 15u, 25u, 35u, 45u, 55u, 65u, 75u, 85u, 95u, 105u),
+                         [](const ::testing::TestParamInfo<uint64_t>& info) {
+                           return "At" + std::to_string(info.param) + "Ms";
+                         });
 
 }  // namespace
 }  // namespace apptest

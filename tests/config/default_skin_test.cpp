@@ -16,6 +16,7 @@
 
 #include "app/AppState.h"
 #include "app/ScreenLayout.h"
+#include "app/WinMain.h"
 #include "config/Skin.h"
 #include "device/device.h"
 #include "device_fixture.h"
@@ -203,8 +204,8 @@ TEST_F(DefaultSkinTest, DescriptionListsThePicturesAndADrawableTypeface) {
   HBITMAP canvas = CreateCompatibleBitmap(screen, 200, 60);
   ReleaseDC(NULL, screen);
   HGDIOBJ previousBitmap = SelectObject(dc, canvas);
-  const int kCellHeight[SkinFontCount] = {28, 32, 36, 28, 32, 36};
-  for (int i = 0; i < SkinFontCount; ++i) {
+  const int kCellHeight[kSkinFontCount] = {28, 32, 36, 28, 32, 36};
+  for (int i = 0; i < kSkinFontCount; ++i) {
     RECT all = {0, 0, 200, 60};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HGDIOBJ previousFont = SelectObject(dc, skin.Font(static_cast<SkinFont>(Font14 + i)));

@@ -36,22 +36,22 @@ class SettingsTest : public jptest::DeviceTest {
 TEST_F(SettingsTest, FirstRunTakesTheDefaultsAndWritesNothing) {
   Settings settings;
   EXPECT_TRUE(settings.Load());
-  for (int i = 0; i < Settings::SlotCount; ++i) {
-    EXPECT_STREQ(settings.SlotFolder[i], L"");
-    EXPECT_STREQ(settings.SlotName[i], L"");
+  for (int i = 0; i < Settings::kSlotCount; ++i) {
+    EXPECT_STREQ(settings.slotFolder[i], L"");
+    EXPECT_STREQ(settings.slotName[i], L"");
   }
-  EXPECT_EQ(settings.SensitivityX, 5);
-  EXPECT_EQ(settings.SensitivityY, 5);
-  EXPECT_EQ(settings.SensitivityZ, 5);
-  EXPECT_EQ(settings.XButtonClose, 1u);
-  EXPECT_EQ(settings.AnimationsOn, 1u);
-  EXPECT_EQ(settings.VibrationsOn, 0u);
-  EXPECT_EQ(settings.PulseVibrationsOn, 1u);
+  EXPECT_EQ(settings.sensitivityX, 5);
+  EXPECT_EQ(settings.sensitivityY, 5);
+  EXPECT_EQ(settings.sensitivityZ, 5);
+  EXPECT_EQ(settings.xButtonClose, 1u);
+  EXPECT_EQ(settings.animationsOn, 1u);
+  EXPECT_EQ(settings.vibrationsOn, 0u);
+  EXPECT_EQ(settings.pulseVibrationsOn, 1u);
   std::wstring app = AppFolder();
-  EXPECT_EQ(std::wstring(settings.ModuleFolder), app);
-  EXPECT_EQ(std::wstring(settings.SkinFolder), app + L"Skin\\");
-  EXPECT_EQ(std::wstring(settings.SkinDescriptionPath), app + L"Skin\\Skin.txt");
-  EXPECT_EQ(std::wstring(settings.SoundsFolder), app + L"Sounds\\");
+  EXPECT_EQ(std::wstring(settings.moduleFolder), app);
+  EXPECT_EQ(std::wstring(settings.skinFolder), app + L"Skin\\");
+  EXPECT_EQ(std::wstring(settings.skinDescriptionPath), app + L"Skin\\Skin.txt");
+  EXPECT_EQ(std::wstring(settings.soundsFolder), app + L"Sounds\\");
   EXPECT_EQ(StoredValues(), 0);
 
   EXPECT_TRUE(settings.Save());  // the first save creates every value
@@ -61,17 +61,17 @@ TEST_F(SettingsTest, FirstRunTakesTheDefaultsAndWritesNothing) {
 TEST_F(SettingsTest, EveryValueRoundTripsExactlyOutOfRangeToo) {
   Settings saved;
   saved.Load();
-  for (int i = 0; i < Settings::SlotCount; ++i) {
-    swprintf(saved.SlotFolder[i], MAX_PATH, L"Pack %d \u00e9", i + 1);
-    swprintf(saved.SlotName[i], MAX_PATH, L"sound%d.wav", i + 1);
+  for (int i = 0; i < Settings::kSlotCount; ++i) {
+    swprintf(saved.slotFolder[i], MAX_PATH, L"Pack %d \u00e9", i + 1);
+    swprintf(saved.slotName[i], MAX_PATH, L"sound%d.wav", i + 1);
   }
-  saved.SensitivityX = 0;
-  saved.SensitivityY = 11;
-  saved.SensitivityZ = -1;
-  saved.XButtonClose = 0;
-  saved.AnimationsOn = 0;
-  saved.VibrationsOn = 1;
-  saved.PulseVibrationsOn = 7;
+  saved.sensitivityX = 0;
+  saved.sensitivityY = 11;
+  saved.sensitivityZ = -1;
+  saved.xButtonClose = 0;
+  saved.animationsOn = 0;
+  saved.vibrationsOn = 1;
+  saved.pulseVibrationsOn = 7;
   EXPECT_TRUE(saved.Save());
   DWORD raw = 0;
   ASSERT_EQ(RegistryGetDWORD(HKEY_LOCAL_MACHINE, kKey, L"SensitivityZ", &raw), S_OK);
@@ -79,24 +79,24 @@ TEST_F(SettingsTest, EveryValueRoundTripsExactlyOutOfRangeToo) {
 
   Settings loaded;
   loaded.Load();
-  for (int i = 0; i < Settings::SlotCount; ++i) {
-    EXPECT_STREQ(loaded.SlotFolder[i], saved.SlotFolder[i]);
-    EXPECT_STREQ(loaded.SlotName[i], saved.SlotName[i]);
+  for (int i = 0; i < Settings::kSlotCount; ++i) {
+    EXPECT_STREQ(loaded.slotFolder[i], saved.slotFolder[i]);
+    EXPECT_STREQ(loaded.slotName[i], saved.slotName[i]);
   }
-  EXPECT_EQ(loaded.SensitivityX, 0);
-  EXPECT_EQ(loaded.SensitivityY, 11);
-  EXPECT_EQ(loaded.SensitivityZ, -1);
-  EXPECT_EQ(loaded.XButtonClose, 0u);
-  EXPECT_EQ(loaded.AnimationsOn, 0u);
-  EXPECT_EQ(loaded.VibrationsOn, 1u);
-  EXPECT_EQ(loaded.PulseVibrationsOn, 7u);
+  EXPECT_EQ(loaded.sensitivityX, 0);
+  EXPECT_EQ(loaded.sensitivityY, 11);
+  EXPECT_EQ(loaded.sensitivityZ, -1);
+  EXPECT_EQ(loaded.xButtonClose, 0u);
+  EXPECT_EQ(loaded.animationsOn, 0u);
+  EXPECT_EQ(loaded.vibrationsOn, 1u);
+  EXPECT_EQ(loaded.pulseVibrationsOn, 7u);
 
   // A value of the wrong type counts as missing.
   ASSERT_EQ(RegistrySetString(HKEY_LOCAL_MACHINE, kKey, L"SensitivityX", L"9"), S_OK);
   ASSERT_EQ(RegistrySetDWORD(HKEY_LOCAL_MACHINE, kKey, L"SoundSlot1Name", 3), S_OK);
   loaded.Load();
-  EXPECT_EQ(loaded.SensitivityX, 5);
-  EXPECT_STREQ(loaded.SlotName[0], L"");
+  EXPECT_EQ(loaded.sensitivityX, 5);
+  EXPECT_STREQ(loaded.slotName[0], L"");
 }
 
 TEST_F(SettingsTest, FolderPathsThatCannotBeWrittenDown) {
@@ -104,20 +104,20 @@ TEST_F(SettingsTest, FolderPathsThatCannotBeWrittenDown) {
   wce::SetModulePath(temp_ / (std::string(300, 'd') + "/Jostlepad.exe"));
   Settings settings;
   settings.Load();
-  EXPECT_STREQ(settings.ModuleFolder, L"");
-  EXPECT_STREQ(settings.SkinFolder, L"Skin\\");
-  EXPECT_STREQ(settings.SkinDescriptionPath, L"Skin\\Skin.txt");
-  EXPECT_STREQ(settings.SoundsFolder, L"Sounds\\");
+  EXPECT_STREQ(settings.moduleFolder, L"");
+  EXPECT_STREQ(settings.skinFolder, L"Skin\\");
+  EXPECT_STREQ(settings.skinDescriptionPath, L"Skin\\Skin.txt");
+  EXPECT_STREQ(settings.soundsFolder, L"Sounds\\");
 
   // A 253-character folder: "Skin\" still fits, "Sounds\" and "Skin\Skin.txt" do not.
   size_t appLength = AppFolder().size();
   if (appLength + 2 > 253 || 253 - appLength - 1 > 250) GTEST_SKIP() << "temporary folder of an unusual length";
   wce::SetModulePath(temp_ / ("app/" + std::string(253 - appLength - 1, 'f') + "/J.exe"));
   settings.Load();
-  EXPECT_EQ(wcslen(settings.ModuleFolder), 253u);
-  EXPECT_EQ(std::wstring(settings.SkinFolder), std::wstring(settings.ModuleFolder) + L"Skin\\");
-  EXPECT_STREQ(settings.SkinDescriptionPath, L"");
-  EXPECT_STREQ(settings.SoundsFolder, L"");
+  EXPECT_EQ(wcslen(settings.moduleFolder), 253u);
+  EXPECT_EQ(std::wstring(settings.skinFolder), std::wstring(settings.moduleFolder) + L"Skin\\");
+  EXPECT_STREQ(settings.skinDescriptionPath, L"");
+  EXPECT_STREQ(settings.soundsFolder, L"");
 }
 
 TEST_F(SettingsTest, ReadHelpersFallBackOnlyWhenTheyCan) {

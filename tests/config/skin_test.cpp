@@ -68,7 +68,7 @@ TEST_F(SkinTest, AnEmptyFolderGivesFortyFiveEmptyPicturesAndSixFonts) {
   EXPECT_TRUE(skin.Load(folder_.c_str(), description_.c_str()));
   for (int i = 0; i < SkinImageCount; ++i) EXPECT_EQ(skin.Image(static_cast<SkinImage>(i)), nullptr) << i;
   EXPECT_EQ(SkinImageCount, 45);
-  EXPECT_EQ(SkinFontCount, 6);
+  EXPECT_EQ(kSkinFontCount, 6);
   for (int i = Font14; i < SkinFontEnd; ++i) EXPECT_EQ(GetObjectType(skin.Font(static_cast<SkinFont>(i))), OBJ_FONT);
   HFONT font = skin.Font(Font18Semibold);
   skin.Release();

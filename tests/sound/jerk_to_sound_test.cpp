@@ -82,7 +82,7 @@ TEST_F(JerkToSoundTest, ReplayedJerksPlayTheirSlotsFromTheFiringTime) {
   Settings settings;
   settings.Load();
   SoundBank bank;
-  bank.Scan(settings.SoundsFolder);
+  bank.Scan(settings.soundsFolder);
   bank.Sort(SoundBank::PackNameAscending);
   SoundSlots slots;
   ASSERT_TRUE(slots.Assign(2, bank.FindByFileName(L"Kick.wav")));
@@ -105,7 +105,7 @@ TEST_F(JerkToSoundTest, ReplayedJerksPlayTheirSlotsFromTheFiringTime) {
   pad.detectors[1] = &y;
   pad.detectors[2] = &z;
   gPad = &pad;
-  LONG sensitivity[3] = {settings.SensitivityX, settings.SensitivityY, settings.SensitivityZ};
+  LONG sensitivity[3] = {settings.sensitivityX, settings.sensitivityY, settings.sensitivityZ};
   for (int i = 0; i < 3; ++i) {
     pad.detectors[i]->SetStartThreshold(100).SetPeakThreshold(MotionDetector::PeakThresholdFor(sensitivity[i])).SetZGate(-200);
     pad.detectors[i]->Start();
