@@ -18,7 +18,6 @@ namespace {
 
 // The page change the clock is set up for until a page command says otherwise.
 const TransitionKind kFirstTransitionKind = PushLeft;
-const DWORD kMotionPulseMs = 25;
 
 // Indexed by motion code: Y jerks play the top and bottom cells, X jerks the
 // left and right ones, a Z jerk the centre.
@@ -144,8 +143,8 @@ LRESULT OnMotion(HWND window, WPARAM code, LPARAM lParam) {
     appState.soundSlots->Play(slot);
     pulse = PulseChecked();
   }
-  // Outside the lock: the pulse holds this thread for its 25 ms.
-  if (pulse) VibratePulse(kMotionPulseMs);
+  // Outside the lock: the pulse holds this thread for its length.
+  if (pulse) VibratePulse(kVibratePulseMs);
   return 0;
 }
 
