@@ -94,14 +94,20 @@ TEST_F(SettingsPage, ChangedValuesAreSavedOnCloseAndComeBackOnTheNextStart) {
   for (const auto& [name, value] : changed) EXPECT_EQ(saved[name], value) << name;
 
   // Read back: the switches show it, touch vibrations are on, and closing saves the same again.
+  // Each arrow of the X selector held shows its own picture (after the touch pulse); lifted off
+  // the arrow, nothing steps.
   RunResult second = Run("wait 2500\n" + ShotLine("home") + Tap(at::kSettingsTab) + "wait 100\n" +
-                           ShotLine("settings") + "close\n");
+                           ShotLine("settings") + "down 290 132\nwait 50\n" + ShotLine("left") +
+                           "move 360 132\nup 360 132\ndown 430 132\nwait 50\n" + ShotLine("right") +
+                           "move 360 132\nup 360 132\nclose\n");
   ASSERT_EQ(second.status, 0) << second.err;
   EXPECT_TRUE(ShowsPicture(Shot("home"), 46, 418, "Chk_General_2_Up")) << "pulse";
   PngImage settings = Shot("settings");
   EXPECT_TRUE(ShowsPicture(settings, 262, 314, "Chk_General_Up")) << "X-Button (Close)";
   EXPECT_TRUE(ShowsPicture(settings, 262, 382, "Chk_General_Up")) << "Animations";
   EXPECT_TRUE(ShowsPicture(settings, 262, 450, "Chk_General_Dn")) << "Touch Vibrations";
+  EXPECT_TRUE(ShowsPicture(Shot("left"), 262, 104, "Cmb_General_Dn_L"));
+  EXPECT_TRUE(ShowsPicture(Shot("right"), 262, 104, "Cmb_General_Dn_R"));
   EXPECT_EQ(FirstEventTime(Trace(), "vibrate on"), 2500) << "the tab's touch pulse";
   EXPECT_EQ(SavedSettings(), saved);
 }
