@@ -16,6 +16,7 @@ class Modules : public ::testing::Test {
  protected:
   void SetUp() override {
     wce::internal::KernelReset();
+    wce::internal::SensorReset();  // the library these tests load
     wce::SetSensorSource(nullptr);
   }
   void TearDown() override {

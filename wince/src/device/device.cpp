@@ -9,6 +9,7 @@ bool DeviceStart(const DeviceConfig& config) {
   internal::UserReset();
   internal::GdiReset();
   internal::KernelReset();
+  internal::SensorReset();
   ClockReset(config.clock);
   internal::ShellReset();
   internal::UserStart(config.deviceDir);
@@ -29,6 +30,7 @@ void DeviceStop() {
   SetFolderUnions({});
   internal::GdiReset();
   internal::KernelReset();
+  internal::SensorReset();
 }
 
 }  // namespace wce

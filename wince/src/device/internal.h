@@ -12,6 +12,9 @@ void UserStart(const std::string& deviceDir);
 void ShellReset();    // shell/: task bar shown, orientation 0, idle timer and motor reset
 void GdiReset();      // gdi/: every GDI object dropped
 void KernelReset();   // kernel/: open searches, thread handles, last errors dropped
-void AudioReset();    // audio/: every voice closed (no callbacks)
+void AudioReset();
+// sensor/: every sensor handle dropped; HTCSensorSDK.dll known to the kernel
+// (present while a sensor source is set).
+void SensorReset();    // audio/: every voice closed (no callbacks)
 
 }  // namespace wce::internal

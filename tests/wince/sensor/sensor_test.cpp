@@ -34,6 +34,7 @@ class SensorLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     wce::internal::KernelReset();
+    wce::internal::SensorReset();
     wce::ClockReset(wce::ClockMode::Virtual);
     wce::SetSensorSource(fixed_);
     module_ = LoadLibraryW(L"HTCSensorSDK.dll");
@@ -104,7 +105,7 @@ TEST_F(SensorLibrary, BadClosedOrSourcelessReadsGiveZeroSamples) {
 
   HANDLE other = open_(1);
   EXPECT_NE(other, sensor);  // a closed handle is not handed out again
-  wce::internal::KernelReset();
+  wce::internal::SensorReset();
   EXPECT_EQ(Read(other, sample), 0u);
 }
 
