@@ -95,12 +95,12 @@ bool SetClock(const std::string& v, Options& o, Given& given, std::string& error
 
 bool SetAudio(const std::string& v, Options& o, Given& given, std::string& error) {
   if (v.rfind("wav:", 0) == 0 && v.size() > 4) {
-    o.audio = wce::AudioSinkKind::Recording;
+    o.audio = AudioChoice::Recording;
     o.audioPath = v.substr(4);
   } else if (v == "none") {
-    o.audio = wce::AudioSinkKind::None;
+    o.audio = AudioChoice::None;
   } else if (v == "sdl" || (v.rfind("sdl:", 0) == 0 && v.size() > 4)) {
-    o.audio = wce::AudioSinkKind::Sdl;
+    o.audio = AudioChoice::Sdl;
     o.audioDevice = v.size() > 4 ? v.substr(4) : std::string();
   } else {
     error = "--audio: '" + v + "' is not wav:FILE, none, sdl or sdl:NAME";
@@ -172,7 +172,7 @@ const OptionRule* FindOption(std::string_view name) {
 
 void ApplyModeDefaults(Options& o, const Given& given) {
   if (!given.clock) o.clock = o.headless ? wce::ClockMode::Virtual : wce::ClockMode::Real;
-  if (!given.audio) o.audio = o.headless ? wce::AudioSinkKind::None : wce::AudioSinkKind::Sdl;
+  if (!given.audio) o.audio = o.headless ? AudioChoice::None : AudioChoice::Sdl;
   if (!given.sensor) o.sensor = o.headless ? SensorChoice::Fixed : SensorChoice::Auto;
 }
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "kernel/text_fields.h"
+#include "device/device.h"
 
 namespace jphost {
 namespace {

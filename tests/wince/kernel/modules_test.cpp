@@ -7,7 +7,6 @@
 
 #include "device/device.h"
 #include "device/internal.h"
-#include "sensor/sources.h"
 #include "windows.h"
 
 namespace {

@@ -9,7 +9,6 @@
 
 #include "device/device.h"
 #include "device/internal.h"
-#include "sensor/sources.h"
 #include "test_files.h"
 #include "windows.h"
 
