@@ -16,7 +16,9 @@ bool DeviceStart(const DeviceConfig& config) {
   SetModulePath(config.modulePath);
   SetFolderUnions(config.folderUnions);
   SetSensorSource(config.sensor);
-  bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg");
+  internal::SetProgramStartCheck(config.programStartCheck);
+  bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg",
+                             config.defaultBrowser);
   if (!AudioStart(config.audio)) ok = false;
   return ok;
 }
@@ -27,6 +29,7 @@ void DeviceStop() {
   internal::UserStart(std::string());
   RegistryCloseHive();
   SetSensorSource(nullptr);
+  internal::SetProgramStartCheck(nullptr);
   SetFolderUnions({});
   internal::GdiReset();
   internal::KernelReset();

@@ -223,7 +223,10 @@ std::vector<std::string_view> SplitFields(std::string_view line);
 // The device's hive file. A missing file starts a new device (seeded with its
 // defaults, written on the first change). A damaged file is reported on
 // stderr, kept aside, and replaced by defaults. Empty path: in memory only.
-bool RegistryOpenHive(const std::string& posixPath);
+// `defaultBrowser` (a POSIX path) is the program a new device's hive names as
+// its default browser.
+constexpr const char* kSystemOpener = "/usr/bin/xdg-open";
+bool RegistryOpenHive(const std::string& posixPath, const std::string& defaultBrowser = kSystemOpener);
 void RegistryCloseHive();
 
 // ---------------------------------------------------------------- audio ----
@@ -302,6 +305,11 @@ struct DeviceConfig {
   std::vector<FolderUnion> folderUnions;  // folders joined to the program's (none: plain)
   AudioConfig audio;
   std::shared_ptr<SensorSource> sensor;
+  std::string defaultBrowser = kSystemOpener;  // what a new hive names (POSIX path)
+  // Asked before CreateProcessW starts a program, with its POSIX path; false
+  // refuses the start (CreateProcessW fails). Tests keep real programs from
+  // starting with it. Empty: every start goes ahead.
+  std::function<bool(const std::string& posixPath)> programStartCheck;
 };
 // Starts a fresh device: clock, files, registry, audio and sensor as given.
 bool DeviceStart(const DeviceConfig& config);
