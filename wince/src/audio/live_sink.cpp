@@ -1,5 +1,7 @@
 #include "audio/live_sink.h"
 
+#include <utility>
+
 #include "kernel/clock.h"
 
 namespace wce::audio {

@@ -264,9 +264,10 @@ class AudioOutput {
 enum class AudioSinkKind { None, Recording, Output };
 struct AudioConfig {
   AudioSinkKind kind = AudioSinkKind::None;
-  std::string recordingPath;    // Recording: WAV file written as the clock moves
-  uint32_t rate = 48000;        // output rate
-  std::shared_ptr<AudioOutput> output;  // Output: started by AudioStart, stopped by AudioStop
+  std::string recordingPath;  // Recording: WAV file written as the clock moves
+  uint32_t rate = 48000;      // output rate
+  // Output: the device folder's own, started by AudioStart, stopped by AudioStop
+  std::shared_ptr<AudioOutput> output;
 };
 bool AudioStart(const AudioConfig& config);  // false: sink could not start
 void AudioStop();                            // closes every voice, finishes the file
