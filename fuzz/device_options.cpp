@@ -15,6 +15,7 @@ namespace {
 
 using jphost::Options;
 using jphost::ParseOutcome;
+using jphost::AudioChoice;
 using jphost::SensorChoice;
 
 std::vector<std::string> SplitArguments(const uint8_t* data, size_t size) {
@@ -40,7 +41,7 @@ bool Usable(const Options& o) {
   if (o.dpi < 48 || o.dpi > 960) return false;
   if (o.scale != 0 && !(o.scale >= 0.25 && o.scale <= 8)) return false;
   if (o.audioPeriod < 16 || o.audioPeriod > 32768) return false;
-  if (o.audio == wce::AudioSinkKind::Recording && o.audioPath.empty()) return false;
+  if (o.audio == AudioChoice::Recording && o.audioPath.empty()) return false;
   if (o.sensor == SensorChoice::Replay && o.replayPath.empty()) return false;
   return true;
 }
@@ -49,8 +50,8 @@ const char* ClockName(wce::ClockMode m) { return m == wce::ClockMode::Virtual ? 
 
 std::string AudioValue(const Options& o) {
   switch (o.audio) {
-    case wce::AudioSinkKind::Recording: return "wav:" + o.audioPath;
-    case wce::AudioSinkKind::None: return "none";
+    case AudioChoice::Recording: return "wav:" + o.audioPath;
+    case AudioChoice::None: return "none";
     default: return o.audioDevice.empty() ? "sdl" : "sdl:" + o.audioDevice;
   }
 }
@@ -100,10 +101,9 @@ std::vector<std::string> WriteBack(const Options& o) {
 // The values the device reads: a path or name left behind by an earlier
 // choice of the same option does not count.
 bool Same(const Options& a, const Options& b) {
-  using wce::AudioSinkKind;
   bool sameAudio = a.audio == b.audio &&
-                   (a.audio != AudioSinkKind::Recording || a.audioPath == b.audioPath) &&
-                   (a.audio != AudioSinkKind::Sdl || a.audioDevice == b.audioDevice);
+                   (a.audio != AudioChoice::Recording || a.audioPath == b.audioPath) &&
+                   (a.audio != AudioChoice::Sdl || a.audioDevice == b.audioDevice);
   bool sameSensor = a.sensor == b.sensor && (a.sensor != SensorChoice::Replay || a.replayPath == b.replayPath) &&
                     (a.sensor != SensorChoice::Iio || a.iioDevice == b.iioDevice);
   return a.headless == b.headless && a.scriptPath == b.scriptPath && a.clock == b.clock &&

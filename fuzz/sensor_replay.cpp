@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/clock.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 
 namespace {
 

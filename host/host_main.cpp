@@ -12,12 +12,12 @@
 #include "app_folders.h"
 #include "controller_sensor.h"
 #include "device/device.h"
+#include "iio_source.h"
 #include "key_jerk_source.h"
 #include "options.h"
 #include "script.h"
 #include "script_runner.h"
-#include "sensor/iio_source.h"
-#include "sensor/sources.h"
+#include "sdl_audio.h"
 #include "window_host.h"
 
 namespace jphost {
@@ -66,7 +66,7 @@ bool MakeSensor(Session& s, std::string& error) {
       return true;
     }
     case SensorChoice::Iio: {
-      auto iio = std::make_shared<wce::IioSensorSource>(wce::IioSensorSource::kSysfsRoot, s.options.iioDevice);
+      auto iio = std::make_shared<IioSensorSource>(IioSensorSource::kSysfsRoot, s.options.iioDevice);
       std::string why;
       if (!iio->Open(why)) {
         error = "--sensor iio" + (s.options.iioDevice.empty() ? std::string() : ":" + s.options.iioDevice) + ": " + why;
@@ -87,7 +87,7 @@ bool MakeSensor(Session& s, std::string& error) {
 // The window's default accelerometer: the first there of an IIO one, a game
 // controller's, and the keys. One line says which, unless it is the keys.
 void ChooseWindowSensor(Session& s, WindowHost& window) {
-  auto iio = std::make_shared<wce::IioSensorSource>();
+  auto iio = std::make_shared<IioSensorSource>();
   std::string why;
   if (iio->Open(why)) {
     s.sensor = iio;
@@ -109,7 +109,7 @@ void ChooseWindowSensor(Session& s, WindowHost& window) {
 // -1 when listed, as for --help; 1 when SDL audio cannot start.
 int ListAudioDevices() {
   std::string error;
-  std::vector<std::string> names = wce::ListAudioOutputDevices(&error);
+  std::vector<std::string> names = ListSdlOutputDevices(&error);
   if (!error.empty()) {
     Complain("SDL audio could not start: " + error);
     return 1;
@@ -195,12 +195,19 @@ int StartDevice(Session& s, const ProgramImage& program, std::function<void(cons
   }
   wce::SetModuleResources(program.resources, program.resourceCount);
   wce::AudioConfig audio;
-  audio.kind = o.audio;
-  audio.recordingPath = o.audioPath;
-  audio.periodFrames = o.audioPeriod;
-  audio.deviceName = o.audioDevice;
+  switch (o.audio) {
+    case AudioChoice::None: break;
+    case AudioChoice::Recording:
+      audio.kind = wce::AudioSinkKind::Recording;
+      audio.recordingPath = o.audioPath;
+      break;
+    case AudioChoice::Sdl:
+      audio.kind = wce::AudioSinkKind::Output;
+      audio.output = std::make_shared<SdlAudioOutput>(o.audioPeriod, o.audioDevice);
+      break;
+  }
   if (!wce::AudioStart(audio)) {
-    if (o.audio == wce::AudioSinkKind::Recording) {
+    if (o.audio == AudioChoice::Recording) {
       Complain("--audio: cannot record into " + o.audioPath);
       wce::DeviceStop();
       return 2;

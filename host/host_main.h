@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "device/device.h"
 #include "program_thread.h"
-#include "shell/resources.h"
 
 namespace jphost {
 

@@ -4,8 +4,8 @@
 
 #include "app/WinMain.h"
 #include "close_signals.h"
+#include "device/device.h"
 #include "host_main.h"
-#include "shell/resources.h"
 
 // The program's resources, generated from resources/ at build time.
 extern const wce::EmbeddedResource kProgramResources[];

@@ -95,12 +95,12 @@ bool SetClock(const std::string& v, Options& o, Given& given, std::string& error
 
 bool SetAudio(const std::string& v, Options& o, Given& given, std::string& error) {
   if (v.rfind("wav:", 0) == 0 && v.size() > 4) {
-    o.audio = wce::AudioSinkKind::Recording;
+    o.audio = AudioChoice::Recording;
     o.audioPath = v.substr(4);
   } else if (v == "none") {
-    o.audio = wce::AudioSinkKind::None;
+    o.audio = AudioChoice::None;
   } else if (v == "sdl" || (v.rfind("sdl:", 0) == 0 && v.size() > 4)) {
-    o.audio = wce::AudioSinkKind::Sdl;
+    o.audio = AudioChoice::Sdl;
     o.audioDevice = v.size() > 4 ? v.substr(4) : std::string();
   } else {
     error = "--audio: '" + v + "' is not wav:FILE, none, sdl or sdl:NAME";
@@ -142,12 +142,12 @@ bool SetPath(const std::string& v, Options& o, Given&, std::string&) {
 
 using Setter = bool (*)(const std::string& value, Options&, Given&, std::string& error);
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;
   Setter set;  // null: a flag without a value
 };
 
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {"--headless", nullptr},
     {"--script", SetPath<&Options::scriptPath>},
     {"--clock", SetClock},
@@ -164,15 +164,15 @@ const OptionSpec kOptions[] = {
     {"--help", nullptr},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-  for (const OptionSpec& spec : kOptions)
-    if (name == spec.name) return &spec;
+const OptionRule* FindOption(std::string_view name) {
+  for (const OptionRule& rule : kOptions)
+    if (name == rule.name) return &rule;
   return nullptr;
 }
 
 void ApplyModeDefaults(Options& o, const Given& given) {
   if (!given.clock) o.clock = o.headless ? wce::ClockMode::Virtual : wce::ClockMode::Real;
-  if (!given.audio) o.audio = o.headless ? wce::AudioSinkKind::None : wce::AudioSinkKind::Sdl;
+  if (!given.audio) o.audio = o.headless ? AudioChoice::None : AudioChoice::Sdl;
   if (!given.sensor) o.sensor = o.headless ? SensorChoice::Fixed : SensorChoice::Auto;
 }
 
@@ -211,13 +211,13 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
     }
     size_t equals = arg.find('=');
     std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = arg.rfind("--", 0) == 0 ? FindOption(name) : nullptr;
-    if (spec == nullptr) {
+    const OptionRule* rule = arg.rfind("--", 0) == 0 ? FindOption(name) : nullptr;
+    if (rule == nullptr) {
       error = arg.rfind("-", 0) == 0 ? "unknown option " + name
                                      : "unexpected argument '" + arg + "' (program arguments go after --)";
       return ParseOutcome::Error;
     }
-    if (spec->set == nullptr) {
+    if (rule->set == nullptr) {
       if (equals != std::string::npos) {
         error = name + " takes no value";
         return ParseOutcome::Error;
@@ -240,7 +240,7 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
       error = name + " needs a value";
       return ParseOutcome::Error;
     }
-    if (!spec->set(value, o, given, error)) return ParseOutcome::Error;
+    if (!rule->set(value, o, given, error)) return ParseOutcome::Error;
   }
   if (help) return ParseOutcome::Help;
   if (listAudio) return ParseOutcome::ListAudioDevices;

@@ -14,6 +14,9 @@ namespace jphost {
 // a game controller with one, and the keys.
 enum class SensorChoice { None, Keys, Fixed, Replay, Iio, Controller, Auto };
 
+// Where sound goes: nowhere, a WAV recording that follows device time, or SDL.
+enum class AudioChoice { None, Recording, Sdl };
+
 struct Options {
   bool headless = false;
   std::string scriptPath;
@@ -24,7 +27,7 @@ struct Options {
   int screenHeight = 640;
   int dpi = 192;
   double scale = 0;  // window zoom; 0: fit the desktop
-  wce::AudioSinkKind audio = wce::AudioSinkKind::Sdl;
+  AudioChoice audio = AudioChoice::Sdl;
   std::string audioPath;    // the recording, for wav:
   std::string audioDevice;  // the SDL output device, for sdl:NAME; empty: the default one
   uint32_t audioPeriod = 256;

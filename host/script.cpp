@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "kernel/text_fields.h"
+#include "device/device.h"
 
 namespace jphost {
 namespace {
@@ -17,14 +17,14 @@ constexpr int64_t kMaxMs = 24LL * 60 * 60 * 1000;
 
 // How each number of a line is checked: t milliseconds, x and y screen
 // coordinates, a an accelerometer reading.
-struct CommandSpec {
+struct CommandRule {
   const char* word;
   StepKind kind;
   const char* args;   // one letter per number
   const char* usage;  // for messages
 };
 
-const CommandSpec kCommands[] = {
+const CommandRule kCommands[] = {
     {"wait", StepKind::Wait, "t", "wait MS"},
     {"down", StepKind::Down, "xy", "down X Y"},
     {"move", StepKind::Move, "xy", "move X Y"},
@@ -56,9 +56,9 @@ std::string_view Trim(std::string_view text) {
   return text.substr(start, end - start + 1);
 }
 
-const CommandSpec* FindCommand(std::string_view word) {
-  for (const CommandSpec& spec : kCommands)
-    if (word == spec.word) return &spec;
+const CommandRule* FindCommand(std::string_view word) {
+  for (const CommandRule& command : kCommands)
+    if (word == command.word) return &command;
   return nullptr;
 }
 
@@ -105,23 +105,23 @@ bool ParseArgument(char kind, std::string_view field, int64_t& value, const Scri
 // The step of one line that is not blank; a message (without the line) when bad.
 bool ParseLine(std::string_view line, const ScriptRules& rules, ScriptStep& step, std::string& message) {
   std::vector<std::string_view> fields = wce::SplitFields(line);
-  const CommandSpec* spec = FindCommand(fields[0]);
-  if (spec == nullptr) {
+  const CommandRule* command = FindCommand(fields[0]);
+  if (command == nullptr) {
     message = "unknown command '" + std::string(fields[0]) + "'";
     return false;
   }
-  step.kind = spec->kind;
-  if (spec->kind == StepKind::Shot) {
+  step.kind = command->kind;
+  if (command->kind == StepKind::Shot) {
     step.path = std::string(Trim(Trim(line).substr(fields[0].size())));
     if (step.path.empty()) {
-      message = "expected " + std::string(spec->usage);
+      message = "expected " + std::string(command->usage);
       return false;
     }
     return true;
   }
-  if (spec->kind == StepKind::Key) {
+  if (command->kind == StepKind::Key) {
     if (fields.size() != 2) {
-      message = "expected " + std::string(spec->usage);
+      message = "expected " + std::string(command->usage);
       return false;
     }
     step.virtualKey = VirtualKeyForName(fields[1]);
@@ -132,19 +132,19 @@ bool ParseLine(std::string_view line, const ScriptRules& rules, ScriptStep& step
     }
     return true;
   }
-  if (spec->kind == StepKind::Accel && !rules.accelAllowed) {
+  if (command->kind == StepKind::Accel && !rules.accelAllowed) {
     message = "accel needs the fixed sensor (--sensor fixed, the headless default)";
     return false;
   }
-  std::string_view args = spec->args;
+  std::string_view args = command->args;
   if (fields.size() - 1 != args.size()) {
-    message = "expected " + std::string(spec->usage);
+    message = "expected " + std::string(command->usage);
     return false;
   }
   for (size_t i = 0; i < args.size(); ++i) {
     std::string what;
     if (!ParseArgument(args[i], fields[i + 1], step.n[i], rules, what)) {
-      message = std::string(spec->word) + ": " + what;
+      message = std::string(command->word) + ": " + what;
       return false;
     }
   }

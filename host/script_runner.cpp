@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "device/resource_counts.h"
 #include "png_file.h"
 
 namespace jphost {

@@ -12,7 +12,6 @@
 
 #include "device/device.h"
 #include "script.h"
-#include "sensor/sources.h"
 
 namespace jphost {
 

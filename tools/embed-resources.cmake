@@ -24,7 +24,7 @@ foreach(f ${files})
   string(APPEND entries "    {wce::ResourceKind::${kind}, ${id}, kResource${id}, sizeof(kResource${id})},\n")
 endforeach()
 file(WRITE ${OUT}.tmp "// Generated from resources/ by tools/embed-resources.cmake; do not edit.
-#include \"shell/resources.h\"
+#include \"device/device.h\"
 
 namespace {
 ${arrays}}  // namespace

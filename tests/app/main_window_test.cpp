@@ -11,7 +11,7 @@
 #include "ui/core/CheckBox.h"
 #include "app/Motion.h"
 #include "program_fixture.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 
 namespace apptest {
 namespace {

@@ -12,7 +12,7 @@
 #include "app/AppState.h"
 #include "app/WinMain.h"
 #include "program_fixture.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 
 namespace apptest {
 namespace {

@@ -33,7 +33,7 @@ TEST(Options, WindowModeDefaults) {
   Options o = Parsed({});
   EXPECT_FALSE(o.headless);
   EXPECT_EQ(o.clock, wce::ClockMode::Real);
-  EXPECT_EQ(o.audio, wce::AudioSinkKind::Sdl);
+  EXPECT_EQ(o.audio, AudioChoice::Sdl);
   EXPECT_EQ(o.sensor, SensorChoice::Auto);
   EXPECT_EQ(o.screenWidth, 480);
   EXPECT_EQ(o.screenHeight, 640);
@@ -50,7 +50,7 @@ TEST(Options, HeadlessDefaults) {
   EXPECT_TRUE(o.headless);
   EXPECT_EQ(o.scriptPath, "s.txt");
   EXPECT_EQ(o.clock, wce::ClockMode::Virtual);
-  EXPECT_EQ(o.audio, wce::AudioSinkKind::None);
+  EXPECT_EQ(o.audio, AudioChoice::None);
   EXPECT_EQ(o.sensor, SensorChoice::Fixed);
 }
 
@@ -66,7 +66,7 @@ TEST(Options, EveryOptionTakesItsValue) {
   EXPECT_EQ(o.screenHeight, 320);
   EXPECT_EQ(o.dpi, 96);
   EXPECT_EQ(o.scale, 0.5);
-  EXPECT_EQ(o.audio, wce::AudioSinkKind::Recording);
+  EXPECT_EQ(o.audio, AudioChoice::Recording);
   EXPECT_EQ(o.audioPath, "out.wav");
   EXPECT_EQ(o.tracePath, "t.txt");
   EXPECT_EQ(o.sensor, SensorChoice::Replay);
@@ -75,11 +75,11 @@ TEST(Options, EveryOptionTakesItsValue) {
 
   // Given choices win over the mode's defaults, both ways.
   Options w = Parsed({"--audio", "none", "--sensor", "fixed", "--scale", "2"});
-  EXPECT_EQ(w.audio, wce::AudioSinkKind::None);
+  EXPECT_EQ(w.audio, AudioChoice::None);
   EXPECT_EQ(w.sensor, SensorChoice::Fixed);
   EXPECT_EQ(w.scale, 2);
   Options h = Parsed({"--headless", "--script", "s", "--audio", "sdl", "--sensor", "keys", "--clock", "virtual"});
-  EXPECT_EQ(h.audio, wce::AudioSinkKind::Sdl);
+  EXPECT_EQ(h.audio, AudioChoice::Sdl);
   EXPECT_EQ(h.sensor, SensorChoice::Keys);
   EXPECT_EQ(Parsed({"--sensor", "none"}).sensor, SensorChoice::None);
 }
@@ -108,7 +108,7 @@ TEST(Options, AccelerometerSourcesAndAudioDevices) {
     EXPECT_EQ(o.iioDevice, c.iioDevice) << c.args.back();
     EXPECT_EQ(o.audioDevice, c.audioDevice) << c.args.back();
     if (!c.audioDevice.empty()) {
-      EXPECT_EQ(o.audio, wce::AudioSinkKind::Sdl);
+      EXPECT_EQ(o.audio, AudioChoice::Sdl);
     }
   }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device/device.h"
+#include "harmless_programs.h"
 #include "program_thread.h"
 #include "test_files.h"
 
@@ -33,6 +34,7 @@ TEST(ProgramThread, RunsOnTheDeviceClockAndTracesItsExit) {
   wce::DeviceConfig config;
   config.deviceDir = temp.Path();
   config.modulePath = temp / "Jostlepad.exe";
+  jptest::UseHarmlessPrograms(config);
   ASSERT_TRUE(wce::DeviceStart(config));
   std::mutex mutex;
   std::vector<std::string> trace;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "device/resource_counts.h"
+#include "device/device.h"
 #include "device_fixture.h"
 
 namespace jptest {

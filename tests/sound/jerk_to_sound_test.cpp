@@ -12,7 +12,7 @@
 
 #include "config/Settings.h"
 #include "recording.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 #include "sound/MotionDetector.h"
 #include "sound/SoundBank.h"
 #include "sound/SoundSlots.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "device_fixture.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 #include "sound/MotionDetector.h"
 #include "sound/TiltSensor.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "device_fixture.h"
-#include "sensor/sources.h"
+#include "device/device.h"
 #include "sound/TiltSensor.h"
 
 namespace {

@@ -10,7 +10,6 @@
 
 #include "../ui/ui_fixture.h"
 #include "device/device.h"
-#include "shell/resources.h"
 #include "splash/ResourceImages.h"
 #include "splash/SplashScreen.h"
 

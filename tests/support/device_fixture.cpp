@@ -1,5 +1,7 @@
 #include "device_fixture.h"
 
+#include "harmless_programs.h"
+
 namespace jptest {
 
 void DeviceTest::SetUp() {
@@ -10,6 +12,7 @@ void DeviceTest::SetUp() {
     MakeDirs(temp_ / "app");
     config_.modulePath = temp_ / "app/Jostlepad.exe";
   }
+  UseHarmlessPrograms(config_);
   ASSERT_TRUE(wce::DeviceStart(config_));
   wce::RegisterProgramThread();
 }

@@ -1,5 +1,6 @@
 // A fresh device for each test: virtual clock at 0, hive in a temporary
-// folder, no audio unless a test asks for it, the test thread as the program's.
+// folder, no audio unless a test asks for it, the test thread as the program's,
+// and no real program started (see harmless_programs.h).
 #pragma once
 
 #include <gtest/gtest.h>

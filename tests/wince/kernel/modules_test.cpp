@@ -7,7 +7,6 @@
 
 #include "device/device.h"
 #include "device/internal.h"
-#include "sensor/sources.h"
 #include "windows.h"
 
 namespace {
@@ -16,6 +15,7 @@ class Modules : public ::testing::Test {
  protected:
   void SetUp() override {
     wce::internal::KernelReset();
+    wce::internal::SensorReset();  // the library these tests load
     wce::SetSensorSource(nullptr);
   }
   void TearDown() override {

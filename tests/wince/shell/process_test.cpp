@@ -1,5 +1,7 @@
 // CreateProcessW: the command line split as the started program sees it, a
 // real start of a small script, handles, reaping and refusals.
+#include <gtest/gtest-spi.h>
+#include <regext.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <windows.h>
@@ -108,6 +110,19 @@ TEST_F(ProcessTest, AProgramThatCannotStartFails) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(Events(), (std::vector<std::string>{"start-program-failed /no/such/browser http://example.org",
                                                 "start-program-failed " + plain}));
+}
+
+// A test's device names a harmless browser; starting the system's opener
+// fails the test that does it, naming the program, and starts nothing.
+TEST_F(ProcessTest, ATestsDeviceNeverStartsTheRealOpener) {
+  WCHAR entry[MAX_PATH] = L"";
+  ASSERT_EQ(RegistryGetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Shell\\Rai\\:DEFBROWSER", L"1", entry,
+                              MAX_PATH),
+            S_OK);
+  EXPECT_STREQ(entry, L"\"\\bin\\true\" %1");
+  EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(Start(L"\\usr\\bin\\xdg-open", L"example.org", nullptr)),
+                          "the real program /usr/bin/xdg-open");
+  EXPECT_EQ(Events(), (std::vector<std::string>{"start-program-failed /usr/bin/xdg-open example.org"}));
 }
 
 TEST_F(ProcessTest, WhatWindowsCeLeavesOutIsRefused) {

@@ -13,7 +13,7 @@
 #include "shell/dib.h"
 #include "shell/icon_file.h"
 #include "shell/icons.h"
-#include "shell/resources.h"
+#include "device/device.h"
 #include "shell_fixture.h"
 
 namespace shelltest {

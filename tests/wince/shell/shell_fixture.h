@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device/device.h"
+#include "harmless_programs.h"
 #include "test_files.h"
 
 namespace shelltest {
@@ -22,6 +23,7 @@ class ShellTest : public ::testing::Test {
     config_.deviceDir = temp_ / "device";
     ASSERT_TRUE(jptest::MakeDirs(config_.deviceDir));
     config_.modulePath = temp_ / "app/Jostlepad.exe";
+    jptest::UseHarmlessPrograms(config_);
     ASSERT_TRUE(wce::DeviceStart(config_));
     wce::RegisterProgramThread();
     wce::SetTraceSink([this](const std::string& line) {

@@ -6,8 +6,8 @@
 
 #include "audio/callback_queue.h"
 #include "audio/pcm_layout.h"
+#include "audio/live_sink.h"
 #include "audio/recording_sink.h"
-#include "audio/sdl_sink.h"
 #include "audio/wave_out_driver.h"
 #include "device/device.h"
 #include "device/internal.h"
@@ -34,8 +34,8 @@ std::unique_ptr<audio::Sink> StartSink(const AudioConfig& config, audio::WaveOut
   switch (config.kind) {
     case AudioSinkKind::Recording:
       return audio::RecordingSink::Start(driver, config.recordingPath, config.rate);
-    case AudioSinkKind::Sdl:
-      return audio::SdlSink::Start(driver, config.rate, config.periodFrames, config.deviceName);
+    case AudioSinkKind::Output:
+      return audio::LiveSink::Start(driver, config.output, config.rate);
     case AudioSinkKind::None:
       break;
   }
@@ -48,8 +48,8 @@ bool ConfigIsSane(const AudioConfig& config) {
                  audio::kMaxRate);
     return false;
   }
-  if (config.kind == AudioSinkKind::Sdl && (config.periodFrames == 0 || config.periodFrames > 32768)) {
-    std::fprintf(stderr, "audio: period of %u frames is not usable\n", config.periodFrames);
+  if (config.kind == AudioSinkKind::Output && !config.output) {
+    std::fprintf(stderr, "audio: no output given\n");
     return false;
   }
   return true;

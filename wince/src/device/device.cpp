@@ -9,13 +9,16 @@ bool DeviceStart(const DeviceConfig& config) {
   internal::UserReset();
   internal::GdiReset();
   internal::KernelReset();
+  internal::SensorReset();
   ClockReset(config.clock);
   internal::ShellReset();
   internal::UserStart(config.deviceDir);
   SetModulePath(config.modulePath);
   SetFolderUnions(config.folderUnions);
   SetSensorSource(config.sensor);
-  bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg");
+  internal::SetProgramStartCheck(config.programStartCheck);
+  bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg",
+                             config.defaultBrowser);
   if (!AudioStart(config.audio)) ok = false;
   return ok;
 }
@@ -26,9 +29,11 @@ void DeviceStop() {
   internal::UserStart(std::string());
   RegistryCloseHive();
   SetSensorSource(nullptr);
+  internal::SetProgramStartCheck(nullptr);
   SetFolderUnions({});
   internal::GdiReset();
   internal::KernelReset();
+  internal::SensorReset();
 }
 
 }  // namespace wce

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wce {
@@ -144,6 +147,23 @@ struct FolderUnion {
 // Replaces the device's joined folders (DeviceStart sets them from its config).
 void SetFolderUnions(std::vector<FolderUnion> unions);
 
+// ---------------------------------------------------------------- program --
+// Resources built into the executable (icon, bitmaps), as the loader of the
+// platform finds them by number. The build turns resources/*.bmp and *.ico
+// into a table of these; the host hands it to the device at start-up.
+enum class ResourceKind { Bitmap, Icon };
+
+struct EmbeddedResource {
+  ResourceKind kind;
+  uint16_t id;
+  const unsigned char* bytes;  // the file as stored: a .bmp or an .ico
+  size_t size;
+};
+
+// The executable's resources; LoadBitmapW/LoadIconW of the program's instance
+// (or NULL) look them up by number. The table must outlive the device.
+void SetModuleResources(const EmbeddedResource* table, size_t count);
+
 // ---------------------------------------------------------------- sensor ---
 // Source of accelerometer readings behind HTCSensorSDK.dll. No source: the
 // library is absent and LoadLibraryW(L"HTCSensorSDK.dll") fails.
@@ -156,28 +176,127 @@ class SensorSource {
 void SetSensorSource(std::shared_ptr<SensorSource> source);  // nullptr: none
 std::shared_ptr<SensorSource> GetSensorSource();
 
+// One reading that holds until the next Set (tests, the script's "accel" line).
+class FixedSensorSource : public SensorSource {
+ public:
+  FixedSensorSource() = default;
+  FixedSensorSource(int16_t x, int16_t y, int16_t z) : x_(x), y_(y), z_(z) {}
+
+  void Set(int16_t x, int16_t y, int16_t z);
+  bool Read(int16_t& x, int16_t& y, int16_t& z) override;
+
+ private:
+  std::mutex mutex_;
+  int16_t x_ = 0;
+  int16_t y_ = 0;
+  int16_t z_ = 0;
+};
+
+// A recording played back on the device clock. Text, one reading a line:
+//   <device ms> <x> <y> <z>
+// integers, times never decreasing, '#' to the end of a line is a comment.
+// Read gives the last line whose time has come (zeros before the first).
+class ReplaySensorSource : public SensorSource {
+ public:
+  // False with a message naming the line when the file cannot be used; the
+  // readings held before stay as they were.
+  bool Load(const std::string& posixPath, std::string& error);
+  bool Parse(std::string_view text, std::string& error);
+
+  bool Read(int16_t& x, int16_t& y, int16_t& z) override;
+
+  struct Reading {
+    uint64_t ms;
+    int16_t x, y, z;
+  };
+
+ private:
+  std::mutex mutex_;
+  std::vector<Reading> readings_;
+};
+
+// A line of a text file the device reads (replay recordings, the bench's
+// scripts) split into its blank-separated fields.
+std::vector<std::string_view> SplitFields(std::string_view line);
+
 // ---------------------------------------------------------------- registry -
 // The device's hive file. A missing file starts a new device (seeded with its
 // defaults, written on the first change). A damaged file is reported on
 // stderr, kept aside, and replaced by defaults. Empty path: in memory only.
-bool RegistryOpenHive(const std::string& posixPath);
+// `defaultBrowser` (a POSIX path) is the program a new device's hive names as
+// its default browser.
+constexpr const char* kSystemOpener = "/usr/bin/xdg-open";
+bool RegistryOpenHive(const std::string& posixPath, const std::string& defaultBrowser = kSystemOpener);
 void RegistryCloseHive();
 
 // ---------------------------------------------------------------- audio ----
-enum class AudioSinkKind { None, Recording, Sdl };
+// The mix as a live output pulls it: float stereo frames (left, right) at the
+// rate the output was started with.
+class AudioMix {
+ public:
+  // Renders the next `frames` frames into `out` (2 x frames floats), on the
+  // output's own thread. Once nothing has been queued for the output's
+  // RestAfterMs, it first waits until a buffer is written or the output
+  // stops: an idle device costs the output's thread no wake-ups, and the
+  // first buffer is mixed the moment it is written.
+  virtual void Pull(float* out, size_t frames) = 0;
+
+ protected:
+  ~AudioMix() = default;
+};
+
+// A live sound output a device folder brings (a sound card, a browser's audio):
+// it pulls the mix in real time from a thread of its own.
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Starts pulling from `mix` at `rate` frames a second. False, with a message
+  // on stderr, when there is no way to sound.
+  virtual bool Start(AudioMix& mix, uint32_t rate) = 0;
+  // Stops pulling: once it returns, no Pull runs or starts. A Pull waiting for
+  // a buffer has been let go before this is called.
+  virtual void Stop() = 0;
+  // The silence after the last buffer before Pull may wait for the next one;
+  // 0: Pull never waits (an output whose thread must not block).
+  virtual uint32_t RestAfterMs() const { return 0; }
+};
+
+enum class AudioSinkKind { None, Recording, Output };
 struct AudioConfig {
   AudioSinkKind kind = AudioSinkKind::None;
-  std::string recordingPath;    // Recording: WAV file written as the clock moves
-  uint32_t rate = 48000;        // output rate
-  uint32_t periodFrames = 256;  // SDL: frames per device period
-  std::string deviceName;       // SDL: the output device by name; empty: the default one
+  std::string recordingPath;  // Recording: WAV file written as the clock moves
+  uint32_t rate = 48000;      // output rate
+  // Output: the device folder's own, started by AudioStart, stopped by AudioStop
+  std::shared_ptr<AudioOutput> output;
 };
 bool AudioStart(const AudioConfig& config);  // false: sink could not start
 void AudioStop();                            // closes every voice, finishes the file
-// The names of SDL's output devices, as AudioConfig::deviceName takes them;
-// empty when there are none, or when SDL audio cannot start (then `error`,
-// if given, says why; it is left empty otherwise).
-std::vector<std::string> ListAudioOutputDevices(std::string* error = nullptr);
+
+// ---------------------------------------------------------------- counts ---
+// What the device holds for the program right now: GDI objects (stock ones
+// left out), DCs, windows, timers, open wave-out handles and running threads.
+// The bench traces them when a script ends, so a run that leaks shows it.
+struct ResourceCounts {
+  size_t gdi = 0;  // the four kinds below together
+  size_t bitmaps = 0;
+  size_t brushes = 0;
+  size_t pens = 0;
+  size_t fonts = 0;
+  size_t dcs = 0;
+  size_t windows = 0;
+  size_t timers = 0;
+  size_t waveOuts = 0;
+  size_t threads = 0;  // made by CreateThread and still running
+
+  bool operator==(const ResourceCounts&) const = default;
+};
+
+// Each area is counted under its own lock, one after the other: call it while
+// the program is idle (after ClockSettle) for numbers that belong together.
+ResourceCounts CountResources();
+
+// "gdi=N dc=N windows=N timers=N wave=N threads=N bitmaps=N brushes=N pens=N fonts=N"
+std::string FormatResourceCounts(const ResourceCounts& counts);
 
 // ---------------------------------------------------------------- device ---
 struct DeviceConfig {
@@ -187,6 +306,11 @@ struct DeviceConfig {
   std::vector<FolderUnion> folderUnions;  // folders joined to the program's (none: plain)
   AudioConfig audio;
   std::shared_ptr<SensorSource> sensor;
+  std::string defaultBrowser = kSystemOpener;  // what a new hive names (POSIX path)
+  // Asked before CreateProcessW starts a program, with its POSIX path; false
+  // refuses the start (CreateProcessW fails). Tests keep real programs from
+  // starting with it. Empty: every start goes ahead.
+  std::function<bool(const std::string& posixPath)> programStartCheck;
 };
 // Starts a fresh device: clock, files, registry, audio and sensor as given.
 bool DeviceStart(const DeviceConfig& config);

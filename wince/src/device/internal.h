@@ -1,6 +1,7 @@
 // Reset hooks each area of the device implements; DeviceStart/DeviceStop call them.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace wce::internal {
@@ -9,9 +10,14 @@ void UserReset();     // user/: windows, classes, queues, timers dropped
 // user/: where this device's single-instance rendezvous lives (the device
 // folder; empty: none, FindWindowW sees only this process).
 void UserStart(const std::string& deviceDir);
-void ShellReset();    // shell/: task bar shown, orientation 0, idle timer and motor reset
+void ShellReset();
+// shell/: asked before CreateProcessW starts a program (DeviceConfig::programStartCheck).
+void SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check);    // shell/: task bar shown, orientation 0, idle timer and motor reset
 void GdiReset();      // gdi/: every GDI object dropped
 void KernelReset();   // kernel/: open searches, thread handles, last errors dropped
-void AudioReset();    // audio/: every voice closed (no callbacks)
+void AudioReset();
+// sensor/: every sensor handle dropped; HTCSensorSDK.dll known to the kernel
+// (present while a sensor source is set).
+void SensorReset();    // audio/: every voice closed (no callbacks)
 
 }  // namespace wce::internal

@@ -1,4 +1,4 @@
-#include "device/resource_counts.h"
+#include "device/device.h"
 
 #include <utility>
 

@@ -12,7 +12,6 @@
 #include "device/device.h"
 #include "kernel/handles.h"
 #include "kernel/paths.h"
-#include "sensor/htc_sensor.h"
 #include "winbase.h"
 
 namespace wce {
@@ -24,14 +23,10 @@ struct LoadedModule {
   int references = 1;
 };
 
-// Every library this device may have; whether it has it is asked at load time.
-const std::vector<const BuiltinModule*>& Builtins() {
-  static const std::vector<const BuiltinModule*> modules = {&HtcSensorModule()};
-  return modules;
-}
-
 struct ModuleState {
   std::mutex mutex;
+  // Every library this device may have; whether it has it is asked at load time.
+  std::vector<const BuiltinModule*> builtins;
   HandleTable<LoadedModule> table{HandleKind::Module};
   std::map<const BuiltinModule*, uintptr_t> handles;  // one handle per loaded library
 };
@@ -52,9 +47,10 @@ std::wstring LibraryKey(std::wstring_view name) {
   return key;
 }
 
-const BuiltinModule* FindBuiltin(std::wstring_view name) {
+// With the state's mutex held.
+const BuiltinModule* FindBuiltinLocked(const ModuleState& state, std::wstring_view name) {
   std::wstring key = LibraryKey(name);
-  for (const BuiltinModule* module : Builtins())
+  for (const BuiltinModule* module : state.builtins)
     if (LibraryKey(module->fileName) == key) return module;
   return nullptr;
 }
@@ -78,6 +74,13 @@ bool IsOrdinal(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x1000
 
 }  // namespace
 
+void RegisterBuiltinModule(const BuiltinModule& module) {
+  ModuleState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  if (std::find(state.builtins.begin(), state.builtins.end(), &module) == state.builtins.end())
+    state.builtins.push_back(&module);
+}
+
 HMODULE ProgramInstance() { return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x10000)); }
 
 void ModulesReset() {
@@ -96,9 +99,9 @@ extern "C" HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  const BuiltinModule* module = FindBuiltin(lpLibFileName);
   ModuleState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  const BuiltinModule* module = FindBuiltinLocked(state, lpLibFileName);
   auto loaded = state.handles.find(module);
   if (module != nullptr && loaded != state.handles.end()) {
     // Loading again only counts up, as on the device; the handle stays.
@@ -153,9 +156,9 @@ extern "C" FARPROC WINAPI GetProcAddressW(HMODULE hModule, LPCWSTR lpProcName) {
 
 extern "C" HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
   if (lpModuleName == nullptr) return ProgramInstance();
-  const BuiltinModule* module = FindBuiltin(lpModuleName);
   ModuleState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  const BuiltinModule* module = FindBuiltinLocked(state, lpModuleName);
   auto loaded = state.handles.find(module);
   if (module == nullptr || loaded == state.handles.end()) {
     SetLastError(ERROR_MOD_NOT_FOUND);

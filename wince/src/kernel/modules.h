@@ -21,11 +21,15 @@ struct BuiltinModule {
   bool (*available)();      // false: the device lacks the library
 };
 
+// Makes a built-in library known to LoadLibraryW; the area that brings one
+// registers it at device set-up. Registering a module again changes nothing.
+void RegisterBuiltinModule(const BuiltinModule& module);
+
 // What the program's own instance handle is (GetModuleHandleW(NULL)); a fixed
 // value like an executable's load address, outside every handle table.
 HMODULE ProgramInstance();
 
-// Forgets every loaded module (device reset).
+// Forgets every loaded module (device reset); the registered ones stay known.
 void ModulesReset();
 
 }  // namespace wce

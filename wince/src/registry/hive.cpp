@@ -166,7 +166,7 @@ void StoreValue(Key& key, const Value& value) {
   it->second.name = std::move(keptName);
 }
 
-Hive Hive::NewDevice() {
+Hive Hive::NewDevice(std::wstring_view browser) {
   Hive hive;
   const wchar_t* power = L"System\\CurrentControlSet\\Control\\Power";
   hive.Set(Root::LocalMachine, power, Value::Dword(L"BattPowerOff", 180));
@@ -174,7 +174,7 @@ Hive Hive::NewDevice() {
   hive.Set(Root::LocalMachine, power, Value::Dword(L"ScreenPowerOff", 60));
   // The browser's command line, its program as a device path in quotes.
   hive.Set(Root::LocalMachine, L"Software\\Microsoft\\Shell\\Rai\\:DEFBROWSER",
-           Value::String(L"1", L"\"\\usr\\bin\\xdg-open\" %1"));
+           Value::String(L"1", L"\"" + std::wstring(browser) + L"\" %1"));
   return hive;
 }
 

@@ -87,8 +87,9 @@ enum class Lookup { Found, NoKey, NoValue, BadPath };
 
 class Hive {
  public:
-  // The defaults of a new device: power timeouts and the desktop's browser.
-  static Hive NewDevice();
+  // The defaults of a new device: power timeouts and the browser, its
+  // program given as a device path.
+  static Hive NewDevice(std::wstring_view browser = L"\\usr\\bin\\xdg-open");
 
   const Key& RootKey(Root root) const { return roots_[static_cast<size_t>(root)]; }
 

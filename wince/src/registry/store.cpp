@@ -26,8 +26,9 @@ Store& TheStore() {
   return store;
 }
 
-void StartFresh(Store& store, const std::string& path) {
-  store.hive = Hive::NewDevice();
+// `browser`: a POSIX path.
+void StartFresh(Store& store, const std::string& path, const std::string& browser = kSystemOpener) {
+  store.hive = Hive::NewDevice(PosixPathToDevice(browser));
   store.path = path;
   store.saveFailureReported = false;
 }
@@ -84,10 +85,10 @@ bool KeepLostLines(Store& store, std::string_view bytes, const std::vector<Parse
   return true;
 }
 
-bool OpenHive(const std::string& path) {
+bool OpenHive(const std::string& path, const std::string& browser) {
   Store& store = TheStore();
   std::lock_guard<std::mutex> lock(store.mutex);
-  StartFresh(store, path);
+  StartFresh(store, path, browser);
   if (path.empty()) return true;
 
   // Whatever a killed save left behind is of no use to anyone now.
@@ -159,9 +160,9 @@ SetResult SetValues(Root root, std::wstring_view subKey, const std::vector<Value
 
 namespace wce {
 
-bool RegistryOpenHive(const std::string& posixPath) {
+bool RegistryOpenHive(const std::string& posixPath, const std::string& defaultBrowser) {
   try {
-    return registry::OpenHive(posixPath);
+    return registry::OpenHive(posixPath, defaultBrowser);
   } catch (...) {  // out of memory: nothing sensible is left to do but say so
     std::fprintf(stderr, "device: registry hive %s could not be opened (out of memory)\n", posixPath.c_str());
     return false;

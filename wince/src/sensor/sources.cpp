@@ -1,12 +1,10 @@
-// Fixed and replayed accelerometer readings.
-#include "sensor/sources.h"
+// Fixed and replayed accelerometer readings, and the fields of a line of text.
+#include "device/device.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <sstream>
-
-#include "kernel/text_fields.h"
 
 namespace wce {
 
@@ -59,6 +57,20 @@ bool ParseReading(const std::vector<std::string_view>& fields, size_t line, Repl
 }
 
 }  // namespace
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t i = 0;
+  while (i < line.size()) {
+    size_t start = line.find_first_not_of(" \t\r", i);
+    if (start == std::string_view::npos) break;
+    size_t end = line.find_first_of(" \t\r", start);
+    if (end == std::string_view::npos) end = line.size();
+    fields.push_back(line.substr(start, end - start));
+    i = end;
+  }
+  return fields;
+}
 
 void FixedSensorSource::Set(int16_t x, int16_t y, int16_t z) {
   std::lock_guard<std::mutex> lock(mutex_);

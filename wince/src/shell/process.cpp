@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "device/device.h"
+#include "device/internal.h"
 #include "kernel/paths.h"
 #include "kernel/thread.h"
 #include "shell/command_line.h"
@@ -136,6 +138,26 @@ bool StartReaper(const std::shared_ptr<Program>& program) {
   }
 }
 
+struct StartCheck {
+  std::mutex lock;
+  std::function<bool(const std::string&)> check;
+};
+
+StartCheck& TheStartCheck() {
+  static auto* check = new StartCheck;  // read by program threads until the process ends
+  return *check;
+}
+
+bool MayStart(const std::string& path) {
+  std::function<bool(const std::string&)> check;
+  {
+    StartCheck& s = TheStartCheck();
+    std::lock_guard<std::mutex> guard(s.lock);
+    check = s.check;
+  }
+  return !check || check(path);
+}
+
 std::string TraceArguments(const std::string& path, const std::string& commandLine) {
   return commandLine.empty() ? path : path + " " + commandLine;
 }
@@ -155,6 +177,12 @@ bool WaitForProgramEnd(HANDLE process, uint32_t timeoutMs, int* status) {
 void ProcessesReset() { Handles().Clear(); }
 
 }  // namespace wce::shell
+
+void wce::internal::SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check) {
+  shell::StartCheck& s = shell::TheStartCheck();
+  std::lock_guard<std::mutex> guard(s.lock);
+  s.check = std::move(check);
+}
 
 using namespace wce::shell;
 
@@ -177,7 +205,7 @@ extern "C" BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPWSTR pszCmdLine, L
     for (const std::wstring& a : SplitCommandLine(line)) args.push_back(wce::WideToUtf8(a));
 
     auto program = std::make_shared<Program>();
-    program->pid = Spawn(path, args);
+    program->pid = MayStart(path) ? Spawn(path, args) : 0;
     if (program->pid == 0) {
       wce::Trace("start-program-failed " + TraceArguments(path, lineText));
       SetLastError(ERROR_FILE_NOT_FOUND);

@@ -1,6 +1,5 @@
 // The executable's resources: LoadBitmapW and LoadIconW find them by number in
 // the table the build made from resources/, LoadCursorW gives stock cursors.
-#include "shell/resources.h"
 
 #include <windows.h>
 

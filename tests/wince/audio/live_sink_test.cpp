@@ -1,15 +1,15 @@
-// The live sink on SDL's silent driver, which plays in real time: the waits
-// here are for states to be reached, bounded generously, never for speed.
+// The live sink with an output that pulls in real time from a thread of its
+// own, as a sound card's does: the waits here are for states to be reached,
+// bounded generously, never for speed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <thread>
+#include <vector>
 
-#include "audio/sdl_sink.h"
+#include "audio/live_sink.h"
 #include "audio_fixture.h"
 #include "kernel/clock.h"
 
@@ -30,10 +30,40 @@ void CALLBACK CountDone(HWAVEOUT, UINT message, DWORD_PTR, DWORD_PTR, DWORD_PTR)
   if (message == WOM_DONE) ++gDone;
 }
 
-class SdlSinkTest : public ::testing::Test {
+// Pulls 128 frames every millisecond until stopped.
+class PullingOutput : public wce::AudioOutput {
+ public:
+  explicit PullingOutput(uint32_t restAfterMs) : restAfterMs_(restAfterMs) {}
+  ~PullingOutput() override { Stop(); }
+  bool Start(wce::AudioMix& mix, uint32_t) override {
+    running_ = true;
+    thread_ = std::thread([this, &mix] {
+      std::vector<float> period(2 * 128);
+      while (running_) {
+        mix.Pull(period.data(), 128);
+        ++pulls_;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+    return true;
+  }
+  void Stop() override {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+  }
+  uint32_t RestAfterMs() const override { return restAfterMs_; }
+  int Pulls() const { return pulls_; }
+
+ private:
+  const uint32_t restAfterMs_;
+  std::atomic<bool> running_{false};
+  std::atomic<int> pulls_{0};
+  std::thread thread_;
+};
+
+class LiveSinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     wce::ClockReset(wce::ClockMode::Real);
     driver_.Start(48000);
     callbacks_.Start([] { return wce::kNoDeadline; });
@@ -43,7 +73,7 @@ class SdlSinkTest : public ::testing::Test {
     driver_.Stop();
     wce::ClockReset(wce::ClockMode::Virtual);
   }
-  bool Resting(const wce::audio::SdlSink& sink) {
+  bool Resting(const wce::audio::LiveSink& sink) {
     std::lock_guard<std::mutex> lock(wce::DeviceLock());
     return sink.RestingLocked();
   }
@@ -52,11 +82,11 @@ class SdlSinkTest : public ::testing::Test {
   wce::audio::WaveOutDriver driver_{callbacks_};
 };
 
-// Idle, the callback holds SDL's thread; a written buffer wakes it and is
+// Idle, the pull holds the output's thread; a written buffer wakes it and is
 // played to its end; the sink rests again and can be ended while resting.
-TEST_F(SdlSinkTest, RestsWhileNothingIsQueuedAndWakesForEachBuffer) {
+TEST_F(LiveSinkTest, RestsWhileNothingIsQueuedAndWakesForEachBuffer) {
   gDone = 0;
-  auto sink = wce::audio::SdlSink::Start(driver_, 48000, 128);
+  auto sink = wce::audio::LiveSink::Start(driver_, std::make_shared<PullingOutput>(200), 48000);
   ASSERT_TRUE(sink);
   ASSERT_TRUE(Eventually([&] { return Resting(*sink); }));
 
@@ -77,21 +107,14 @@ TEST_F(SdlSinkTest, RestsWhileNothingIsQueuedAndWakesForEachBuffer) {
   sink.reset();  // must not wait for a buffer that never comes
 }
 
-// The silent driver has only its default device: a named one it does not
-// know is reported once and the default plays instead.
-TEST(SdlSinkDeviceTest, AnUnknownOutputDeviceFallsBackToTheDefault) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  wce::AudioConfig config;
-  config.kind = wce::AudioSinkKind::Sdl;
-  config.deviceName = "Nowhere Card";
-  testing::internal::CaptureStderr();
-  bool started = wce::AudioStart(config);
-  std::string err = testing::internal::GetCapturedStderr();
-  ASSERT_TRUE(started) << err;
-  EXPECT_EQ(waveOutGetNumDevs(), 1u);
-  wce::AudioStop();
-  EXPECT_NE(err.find("\"Nowhere Card\""), std::string::npos) << err;
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+// An output that does not rest is pulled on through the silence.
+TEST_F(LiveSinkTest, AnOutputWithoutRestIsNeverHeld) {
+  auto output = std::make_shared<PullingOutput>(0);
+  auto sink = wce::audio::LiveSink::Start(driver_, output, 48000);
+  ASSERT_TRUE(sink);
+  // 300 pulls are 800 ms of sound: far past any rest.
+  ASSERT_TRUE(Eventually([&] { return output->Pulls() > 300; }));
+  EXPECT_FALSE(Resting(*sink));
 }
 
 }  // namespace

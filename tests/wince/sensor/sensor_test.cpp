@@ -9,7 +9,6 @@
 
 #include "device/device.h"
 #include "device/internal.h"
-#include "sensor/sources.h"
 #include "test_files.h"
 #include "windows.h"
 
@@ -34,6 +33,7 @@ class SensorLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     wce::internal::KernelReset();
+    wce::internal::SensorReset();
     wce::ClockReset(wce::ClockMode::Virtual);
     wce::SetSensorSource(fixed_);
     module_ = LoadLibraryW(L"HTCSensorSDK.dll");
@@ -104,7 +104,7 @@ TEST_F(SensorLibrary, BadClosedOrSourcelessReadsGiveZeroSamples) {
 
   HANDLE other = open_(1);
   EXPECT_NE(other, sensor);  // a closed handle is not handed out again
-  wce::internal::KernelReset();
+  wce::internal::SensorReset();
   EXPECT_EQ(Read(other, sample), 0u);
 }
 

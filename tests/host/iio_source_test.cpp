@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sensor/iio_source.h"
+#include "iio_source.h"
 #include "test_files.h"
 
 namespace {
@@ -38,12 +38,12 @@ class IioSource : public ::testing::Test {
     ASSERT_TRUE(jptest::WriteText(root_ / folder + "/" + name, text));
   }
 
-  std::unique_ptr<wce::IioSensorSource> Source(const std::string& wanted = std::string()) {
-    return std::make_unique<wce::IioSensorSource>(
+  std::unique_ptr<jphost::IioSensorSource> Source(const std::string& wanted = std::string()) {
+    return std::make_unique<jphost::IioSensorSource>(
         root_.Path(), wanted, [this] { return now_; }, [this](const std::string& line) { reports_.push_back(line); });
   }
 
-  static Reading Read(wce::IioSensorSource& source, bool expectOk = true) {
+  static Reading Read(jphost::IioSensorSource& source, bool expectOk = true) {
     Reading r{-1, -1, -1};
     EXPECT_EQ(source.Read(r.x, r.y, r.z), expectOk);
     return r;
@@ -167,7 +167,7 @@ TEST_F(IioSource, UnusableDevicesAreRefusedWithTheReason) {
     Reading r{};
     EXPECT_FALSE(source->Read(r.x, r.y, r.z)) << c.mentions;
   }
-  auto missing = std::make_unique<wce::IioSensorSource>(root_ / "no-such-folder");
+  auto missing = std::make_unique<jphost::IioSensorSource>(root_ / "no-such-folder");
   std::string error;
   EXPECT_FALSE(missing->Open(error));
   EXPECT_TRUE(reports_.empty());

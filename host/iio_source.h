@@ -21,9 +21,9 @@
 
 #include "device/device.h"
 
-namespace wce {
+namespace jphost {
 
-class IioSensorSource : public SensorSource {
+class IioSensorSource : public wce::SensorSource {
  public:
   static constexpr const char* kSysfsRoot = "/sys/bus/iio/devices";
   // The raw files are read again at most this often; the detectors' three
@@ -37,7 +37,7 @@ class IioSensorSource : public SensorSource {
   // name ("iio:device0") or the content of its `name` file ("accel_3d").
   // `report` takes the one line said when the device stops; null: stderr.
   explicit IioSensorSource(std::string root = kSysfsRoot, std::string device = std::string(),
-                           Clock now = ClockNowMs, Report report = nullptr);
+                           Clock now = wce::ClockNowMs, Report report = nullptr);
 
   // Finds the device and reads its scale, offsets and mount matrix. False with
   // a message when no device fits or its files make no sense.
@@ -76,4 +76,4 @@ class IioSensorSource : public SensorSource {
   std::array<int16_t, 3> reading_ = {};
 };
 
-}  // namespace wce
+}  // namespace jphost

@@ -1,4 +1,5 @@
 // Window and screen DCs: GetDC/ReleaseDC, painting, and the screen's metrics.
+// Windows hand out DCs that GDI keeps and draws through.
 #include <windows.h>
 
 #include "device/device.h"

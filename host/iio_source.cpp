@@ -1,5 +1,5 @@
 // A Linux IIO accelerometer read from sysfs.
-#include "sensor/iio_source.h"
+#include "iio_source.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-namespace wce {
+namespace jphost {
 
 namespace {
 
@@ -273,4 +273,4 @@ void IioSensorSource::Stop(const std::string& why) {
 
 std::string IioSensorSource::Describe() const { return name_.empty() ? id_ : id_ + " (" + name_ + ")"; }
 
-}  // namespace wce
+}  // namespace jphost

@@ -1,0 +1,51 @@
+// Sound on Linux: an SDL2 audio device pulling the device's mix in small
+// periods, so a tap sounds within a few milliseconds, and the list of the
+// outputs SDL knows (--list-audio-devices, --audio sdl:NAME).
+//
+// SDL2's audio thread wakes every period for as long as the device is open,
+// paused or not; the output therefore rests (RestAfterMs): the device's mix
+// holds that thread while nothing plays.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "device/device.h"
+
+namespace jphost {
+
+class SdlAudioOutput final : public wce::AudioOutput {
+ public:
+  // `deviceName` picks an output device by SDL's name for it; when it cannot
+  // be opened the default device is used, with one message on stderr.
+  explicit SdlAudioOutput(uint32_t periodFrames = 256, std::string deviceName = {})
+      : periodFrames_(periodFrames), deviceName_(std::move(deviceName)) {}
+  ~SdlAudioOutput() override { Stop(); }
+
+  // Silence played after the last buffer ends before the output rests: the
+  // tails still in SDL's and the sound server's buffers drain meanwhile.
+  static constexpr uint32_t kRestAfterMs = 200;
+
+  // False, with a message on stderr, when SDL audio cannot start (no sound card).
+  bool Start(wce::AudioMix& mix, uint32_t rate) override;
+  void Stop() override;
+  uint32_t RestAfterMs() const override { return kRestAfterMs; }
+
+ private:
+  static void SDLCALL Fill(void* mix, Uint8* stream, int length);
+
+  const uint32_t periodFrames_;
+  const std::string deviceName_;
+  SDL_AudioDeviceID device_ = 0;
+};
+
+// The names of SDL's output devices, as SdlAudioOutput takes them; empty when
+// there are none, or when SDL audio cannot start (then `error`, if given,
+// says why; it is left empty otherwise).
+std::vector<std::string> ListSdlOutputDevices(std::string* error = nullptr);
+
+}  // namespace jphost
