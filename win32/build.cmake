@@ -40,6 +40,8 @@ file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/win32/tests/*
 if(WIN32_TEST_SOURCES)
   add_executable(win32_device_tests ${WIN32_TEST_SOURCES})
   target_link_libraries(win32_device_tests PRIVATE win32_device)
+  # The checks reach the device's seam of the monitor's dpi.
+  target_include_directories(win32_device_tests PRIVATE ${CMAKE_SOURCE_DIR}/win32/src)
   target_compile_options(win32_device_tests PRIVATE ${JP_WARNINGS})
   target_link_options(win32_device_tests PRIVATE -municode ${JP_WIN32_LINK})
   set_target_properties(win32_device_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JP_STAGE})

@@ -133,6 +133,21 @@ int CountByTitle(Display* d, Window w, const std::string& title) {
   return count;
 }
 
+// What the window asks of a window manager (_MOTIF_WM_HINTS): its functions
+// and decorations, 0 when it asks nothing.
+std::pair<long, long> FrameAsked(Display* d, Window w) {
+  Atom hints = XInternAtom(d, "_MOTIF_WM_HINTS", False), type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::pair<long, long> frame = {0, 0};
+  if (XGetWindowProperty(d, w, hints, 0, 5, False, hints, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && count >= 3)
+    frame = {reinterpret_cast<long*>(data)[1], reinterpret_cast<long*>(data)[2]};
+  if (data != nullptr) XFree(data);
+  return frame;
+}
+
 struct Probe {
   int x, y;
   uint32_t rgb;
@@ -291,6 +306,12 @@ TEST_P(WineRun, OpensClosesOnRequestAndKeepsItsSettings) {
   ASSERT_TRUE(XGetWindowAttributes(x_->display, window, &attributes));
   EXPECT_EQ(attributes.width, 480);  // the phone's screen at the monitor's 96 dpi
   EXPECT_EQ(attributes.height, 640);
+  // Moved, minimised and closed by its box, never resized; a caption, border and menu.
+  const long kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 0x10, kClose = 0x20;
+  const long kBorder = 2, kTitle = 8, kMenu = 0x10;
+  auto [functions, decorations] = FrameAsked(x_->display, window);
+  EXPECT_EQ(functions & (kMove | kMinimize | kClose | kResize | kMaximize), kMove | kMinimize | kClose);
+  EXPECT_EQ(decorations & (kBorder | kTitle | kMenu), kBorder | kTitle | kMenu);
   SendDeleteWindow(x_->display, window);
   Outcome first = Wine::Wait(pid, Log("first.txt"), 30000);
   EXPECT_EQ(first.status, 0) << first.out;

@@ -14,7 +14,8 @@ extern "C" {
 #define SHFS_SHOWSTARTICON 0x0010
 #define SHFS_HIDESTARTICON 0x0020
 
-// Full screen is a borderless window; the task bar is the desktop's own.
+// Full screen is the whole emulated screen: a framed screen window keeps its
+// frame, any other window loses caption and border. The task bar is the desktop's own.
 BOOL WINAPI SHFullScreen(HWND window, DWORD state);
 // A PNG file as an opaque bitmap, through Windows' own image decoder.
 HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName);

@@ -61,6 +61,15 @@ BOOL WINAPI JpCreateProcessW(LPCWSTR application, LPWSTR arguments, LPSECURITY_A
 #undef CreateProcess
 #define CreateProcessW JpCreateProcessW
 
+// CE's top-level window covers the phone's screen; desktop's gets a frame a
+// person can move and close, around a client area that is the whole screen.
+// Moves keep the frame where it is: the program's rectangles are the screen's.
+HWND WINAPI JpCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                              int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+#define CreateWindowExW JpCreateWindowExW
+BOOL WINAPI JpMoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+#define MoveWindow JpMoveWindow
+
 // CE raises a window's owned pop-ups too when bit 0 of the handle is set;
 // desktop refuses such a handle.
 BOOL WINAPI JpSetForegroundWindow(HWND window);

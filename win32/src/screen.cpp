@@ -21,6 +21,7 @@ const int kTaskbarHeight = 26;  // at 96 dpi, as on the phone
 const DWORD kSupportedOrientations = DMDO_90 | DMDO_180 | DMDO_270;
 
 LONG volatile orientation = DMDO_0;
+LONG volatile dpi = 0;  // 0 until measured
 
 bool IsOrientation(DWORD value) {
   return value == DMDO_0 || value == DMDO_90 || value == DMDO_180 || value == DMDO_270;
@@ -31,7 +32,6 @@ bool IsOrientation(DWORD value) {
 namespace jpwin {
 
 int MonitorDpi() {
-  static LONG volatile dpi = 0;
   LONG known = InterlockedCompareExchange(&dpi, 0, 0);
   if (known != 0) return known;
   // Real pixels, not the 96 dpi a program that says nothing is given.
@@ -42,6 +42,11 @@ int MonitorDpi() {
   if (measured <= 0) measured = 96;
   InterlockedExchange(&dpi, measured);
   return measured;
+}
+
+void SetMonitorDpi(int chosen) {
+  SetProcessDPIAware();
+  InterlockedExchange(&dpi, chosen);
 }
 
 int ScaleForMonitor(int length) { return MulDiv(length, MonitorDpi(), 96); }
@@ -110,8 +115,11 @@ BOOL WINAPI SHFullScreen(HWND window, DWORD state) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  // The phone's windows have no frame: a desktop window loses its caption
-  // and border, and the program places it itself.
+  // The program's own frame stays, so a person can still move and close it;
+  // the whole emulated screen is already its client area.
+  if (jpwin::IsScreenFrame(window)) return TRUE;
+  // The phone's other windows have no frame: a desktop window loses its
+  // caption and border, and the program places it itself.
   LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   LONG_PTR frameless = (style & ~static_cast<LONG_PTR>(WS_OVERLAPPEDWINDOW)) | WS_POPUP;
   if (frameless != style) {

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "win32_device.h"
+
 namespace {
 
 int failures = 0;
@@ -211,6 +213,49 @@ void CheckForeground() {
   CHECK(!SHFullScreen(window, SHFS_HIDETASKBAR));
 }
 
+int closes = 0;
+
+LRESULT CALLBACK FrameCheckProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) ++closes;
+  // The test monitor is smaller than the screen at 192 dpi; a real one is not.
+  if (message == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {8000, 8000};
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CheckFrame() {
+  WNDCLASSW frameClass = {};
+  frameClass.lpfnWndProc = FrameCheckProc;
+  frameClass.lpszClassName = L"JostlepadFrameCheck";
+  CHECK(RegisterClassW(&frameClass) != 0);
+  for (int dpi : {96, 192}) {
+    jpwin::SetMonitorDpi(dpi);
+    // The program's own call: a top-level window, wherever Windows puts it.
+    HWND window = CreateWindowExW(0, frameClass.lpszClassName, L"Jostlepad", WS_VISIBLE, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, NULL, NULL);
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    CHECK((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_POPUP)) ==
+          (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    RECT client = {}, placed = {}, now = {}, area = {};
+    GetClientRect(window, &client);
+    printf("client area at %d dpi: %ld x %ld\n", dpi, client.right, client.bottom);
+    CHECK(client.right == 480 * dpi / 96 && client.bottom == 640 * dpi / 96);
+    // Full screen and the work area: the frame stays where the person dragged it.
+    SetWindowPos(window, NULL, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(window, &placed);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    CHECK(SHFullScreen(window, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON));
+    CHECK(MoveWindow(window, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TRUE));
+    CHECK(MoveWindow(window, 0, area.top, area.right, area.bottom - area.top, TRUE));
+    GetWindowRect(window, &now);
+    CHECK(EqualRect(&now, &placed) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION);
+    // The close box's command reaches the program's close.
+    closes = 0;
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(closes == 1 && !IsWindow(window));
+  }
+  jpwin::SetMonitorDpi(0);
+}
+
 typedef HANDLE(WINAPI* OpenProc)(DWORD);
 typedef DWORD(WINAPI* ReadProc)(HANDLE, void*);
 typedef void(WINAPI* CloseProc)(HANDLE);
@@ -259,6 +304,7 @@ int wmain(int argc, wchar_t** argv) {
   CheckPictures(argv[1], argv[2]);
   CheckProcess();
   CheckForeground();
+  CheckFrame();
   CheckSensor(argv[1]);
   printf("%d failed\n", failures);
   return failures;
