@@ -12,7 +12,7 @@ add_library(win32_device STATIC ${WIN32_DEVICE_SOURCES})
 target_include_directories(win32_device PUBLIC ${CMAKE_SOURCE_DIR}/win32/include
                            PRIVATE ${CMAKE_SOURCE_DIR}/win32/src)
 target_compile_options(win32_device PRIVATE ${JP_WARNINGS})
-target_link_libraries(win32_device PUBLIC windowscodecs ole32 msimg32 gdi32 user32 winmm)
+target_link_libraries(win32_device PUBLIC windowscodecs ole32 shell32 msimg32 gdi32 user32 winmm)
 
 set(JP_STAGE ${CMAKE_BINARY_DIR}/Jostlepad)
 
@@ -40,7 +40,7 @@ file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/win32/tests/*
 if(WIN32_TEST_SOURCES)
   add_executable(win32_device_tests ${WIN32_TEST_SOURCES})
   target_link_libraries(win32_device_tests PRIVATE win32_device)
-  # The checks reach the device's seam of the monitor's dpi.
+  # The checks reach the device's seams (the monitor's dpi, the shell's open).
   target_include_directories(win32_device_tests PRIVATE ${CMAKE_SOURCE_DIR}/win32/src)
   target_compile_options(win32_device_tests PRIVATE ${JP_WARNINGS})
   target_link_options(win32_device_tests PRIVATE -municode ${JP_WIN32_LINK})

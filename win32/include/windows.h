@@ -54,7 +54,8 @@ BOOL WINAPI TransparentImage(HDC dest, int destX, int destY, int destWidth, int 
                              int sourceX, int sourceY, int sourceWidth, int sourceHeight, COLORREF key);
 
 // CE starts a process from its path and an arguments-only command line, with
-// no start-up record.
+// no start-up record. CE's browser opens the address in the desktop's default
+// browser instead.
 BOOL WINAPI JpCreateProcessW(LPCWSTR application, LPWSTR arguments, LPSECURITY_ATTRIBUTES processAttributes,
                              LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment,
                              LPCWSTR folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION process);

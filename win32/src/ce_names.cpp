@@ -1,5 +1,6 @@
 // CE calls whose desktop namesakes differ: wide entry names, the idle timer,
-// process start, the foreground trick, case folding, the notification LED.
+// process start (and CE's browser), the foreground trick, case folding, the
+// notification LED.
 #include <nled.h>
 
 #include <errno.h>
@@ -53,6 +54,11 @@ void WINAPI SystemIdleTimerReset(void) {
 BOOL WINAPI JpCreateProcessW(LPCWSTR application, LPWSTR arguments, LPSECURITY_ATTRIBUTES processAttributes,
                              LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags, LPVOID environment,
                              LPCWSTR folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION process) {
+  if (application != NULL && lstrcmpiW(application, jpwin::kCeBrowserPath) == 0) {
+    // CE's browser is the desktop's default one; there is no process to hand back.
+    if (process != NULL) ZeroMemory(process, sizeof(*process));
+    return jpwin::OpenInDesktopBrowser(arguments);
+  }
   if (application == NULL) {
     // Desktop's own form: the program name is in the command line.
     STARTUPINFOW blank = {};

@@ -3,6 +3,8 @@
 // since HKEY_LOCAL_MACHINE needs administrator rights on a desktop.
 #include <regext.h>
 
+#include "win32_device.h"
+
 namespace {
 
 HKEY DesktopRoot(HKEY root) { return root == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : root; }
@@ -32,6 +34,20 @@ HRESULT WriteValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD type, con
   return status == ERROR_SUCCESS ? S_OK : E_FAIL;
 }
 
+// A desktop has no such key: the phone's browser entry answers, and starting
+// that browser opens the desktop's default one (ce_names.cpp).
+bool IsCeBrowserValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName) {
+  return root == HKEY_LOCAL_MACHINE && subKey != NULL && lstrcmpiW(subKey, jpwin::kCeBrowserKey) == 0 &&
+         lstrcmpW(valueName, L"1") == 0;
+}
+
+HRESULT CopyText(LPCWSTR text, LPWSTR data, UINT capacity) {
+  size_t length = wcslen(text);
+  if (length >= capacity) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  wmemcpy(data, text, length + 1);
+  return S_OK;
+}
+
 }  // namespace
 
 extern "C" {
@@ -42,6 +58,8 @@ HRESULT WINAPI RegistryGetString(HKEY root, LPCWSTR subKey, LPCWSTR valueName, L
   if (capacity > MAXDWORD / sizeof(WCHAR)) capacity = MAXDWORD / sizeof(WCHAR);
   DWORD size = capacity * sizeof(WCHAR);
   HRESULT result = ReadValue(root, subKey, valueName, REG_SZ, data, &size);
+  if (result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) && IsCeBrowserValue(root, subKey, valueName))
+    return CopyText(jpwin::kCeBrowserEntry, data, capacity);
   DWORD length = SUCCEEDED(result) ? size / sizeof(WCHAR) : 0;
   if (length > 0 && data[length - 1] == L'\0') --length;
   // A stored text may lack its terminator; one that leaves no room for it does not fit.

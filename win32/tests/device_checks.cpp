@@ -256,6 +256,38 @@ void CheckFrame() {
   jpwin::SetMonitorDpi(0);
 }
 
+std::wstring opened;
+
+void CheckBrowser() {
+  jpwin::ShellOpen shell = jpwin::SetShellOpen([](LPCWSTR address) {
+    opened = address;
+    return true;
+  });
+  // The program's way: the browser under the phone's key, given the address alone.
+  WCHAR entry[MAX_PATH] = L"";
+  CHECK(RegistryGetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Shell\\Rai\\:DEFBROWSER", L"1", entry,
+                          MAX_PATH) == S_OK);
+  CHECK(wcscmp(entry, L"\"\\Windows\\iexplore.exe\" %1") == 0);
+  const WCHAR* addresses[][2] = {
+      {L"www.example.org/give?to=a:b", L"https://www.example.org/give?to=a:b"},
+      {L"http://example.org/", L"http://example.org/"},
+      {L"mailto:someone@example.org", L"mailto:someone@example.org"},
+      {L"localhost:8080/x", L"https://localhost:8080/x"},  // a port, not a scheme
+      {L"", L""},                                          // nothing to open
+  };
+  for (const auto& a : addresses) {
+    opened.clear();
+    WCHAR arguments[MAX_PATH];
+    wcscpy(arguments, a[0]);
+    PROCESS_INFORMATION process;
+    memset(&process, 0x55, sizeof(process));
+    CHECK(CreateProcessW(L"\\Windows\\iexplore.exe", arguments, NULL, NULL, FALSE, 0, NULL, NULL, NULL, &process) ==
+          (a[1][0] != L'\0'));
+    CHECK(opened == a[1] && process.hProcess == NULL);
+  }
+  jpwin::SetShellOpen(shell);
+}
+
 typedef HANDLE(WINAPI* OpenProc)(DWORD);
 typedef DWORD(WINAPI* ReadProc)(HANDLE, void*);
 typedef void(WINAPI* CloseProc)(HANDLE);
@@ -305,6 +337,7 @@ int wmain(int argc, wchar_t** argv) {
   CheckProcess();
   CheckForeground();
   CheckFrame();
+  CheckBrowser();
   CheckSensor(argv[1]);
   printf("%d failed\n", failures);
   return failures;
