@@ -105,7 +105,19 @@ BOOL WINAPI JpSetForegroundWindow(HWND window) {
   // Bit 0 asks CE to bring the window's owned pop-ups along; a desktop brings
   // them anyway and refuses the marked handle.
   HWND plain = reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) & ~static_cast<ULONG_PTR>(1));
-  if (IsIconic(plain)) ShowWindow(plain, SW_RESTORE);
+  // A second start raises the first: the foreground is this process's to
+  // give, and the first may take it too when it comes back. Another
+  // process's window is restored without waiting on that process.
+  DWORD owner = 0;
+  GetWindowThreadProcessId(plain, &owner);
+  bool other = owner != 0 && owner != GetCurrentProcessId();
+  if (other) AllowSetForegroundWindow(owner);
+  if (IsIconic(plain)) {
+    if (other)
+      ShowWindowAsync(plain, SW_RESTORE);
+    else
+      ShowWindow(plain, SW_RESTORE);
+  }
   return SetForegroundWindow(plain);
 }
 
