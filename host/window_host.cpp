@@ -276,19 +276,26 @@ void WindowHost::Handle(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT: wce::RequestClose(); break;
     case SDL_WINDOWEVENT: HandleWindowEvent(event.window); break;
+    // SDL repeats every touch as a mouse event too; the finger events already
+    // drove the pen, so those copies are dropped.
     case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button != SDL_BUTTON_LEFT) break;
+      if (event.button.button != SDL_BUTTON_LEFT || event.button.which == SDL_TOUCH_MOUSEID || touch_.Owned()) break;
       penDown_ = true;
+      touch_.SetMouseDown(true);
       Pen(wce::PenAction::Down, event.button.x, event.button.y);
       break;
     case SDL_MOUSEMOTION:
-      if (penDown_) Pen(wce::PenAction::Move, event.motion.x, event.motion.y);
+      if (penDown_ && event.motion.which != SDL_TOUCH_MOUSEID) Pen(wce::PenAction::Move, event.motion.x, event.motion.y);
       break;
     case SDL_MOUSEBUTTONUP:
-      if (event.button.button != SDL_BUTTON_LEFT || !penDown_) break;
+      if (event.button.button != SDL_BUTTON_LEFT || event.button.which == SDL_TOUCH_MOUSEID || !penDown_) break;
       penDown_ = false;
+      touch_.SetMouseDown(false);
       Pen(wce::PenAction::Up, event.button.x, event.button.y);
       break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP: HandleFinger(event.tfinger); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: HandleKey(event.key); break;
     case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
@@ -330,6 +337,19 @@ void WindowHost::HandleKey(const SDL_KeyboardEvent& event) {
   }
   uint32_t vk = VirtualKeyForSdl(event.keysym.sym);
   if (vk != 0) wce::InjectKey(vk, event.type == SDL_KEYDOWN);
+}
+
+void WindowHost::HandleFinger(const SDL_TouchFingerEvent& event) {
+  if (event.touchId == SDL_MOUSE_TOUCHID) return;  // the mouse posing as a finger
+  TouchPen::Finger kind = event.type == SDL_FINGERDOWN ? TouchPen::Finger::Down
+                          : event.type == SDL_FINGERUP ? TouchPen::Finger::Up
+                                                       : TouchPen::Finger::Motion;
+  wce::PenAction action;
+  if (!touch_.Step(kind, event.fingerId, action)) return;
+  // The finger's place comes as a fraction of the window.
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  Pen(action, static_cast<int>(std::floor(event.x * width)), static_cast<int>(std::floor(event.y * height)));
 }
 
 void WindowHost::Pen(wce::PenAction action, int windowX, int windowY) {

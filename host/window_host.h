@@ -1,5 +1,5 @@
-// Window mode: the emulated screen in an SDL2 window. The mouse is the
-// stylus, focus is activation, the close button is the system's close
+// Window mode: the emulated screen in an SDL2 window. The mouse, or one
+// finger on a touch screen, is the stylus, focus is activation, the close button is the system's close
 // request, minimising goes both ways, and arrows and space jerk the phone;
 // game controllers rumble while the vibration motor runs, and one with an
 // accelerometer can stand for the phone's. The loop sleeps in SDL_WaitEvent;
@@ -24,6 +24,7 @@
 #include "controller_rumble.h"
 #include "controller_sensor.h"
 #include "key_jerk_source.h"
+#include "touch_pen.h"
 
 namespace jphost {
 
@@ -59,6 +60,7 @@ class WindowHost {
   void Handle(const SDL_Event& event);
   void HandleWindowEvent(const SDL_WindowEvent& event);
   void HandleKey(const SDL_KeyboardEvent& event);
+  void HandleFinger(const SDL_TouchFingerEvent& event);
   void Pen(wce::PenAction action, int windowX, int windowY);
   void Present();
   void Redraw();
@@ -87,7 +89,8 @@ class WindowHost {
   std::atomic<bool> checkPending_{false};
   std::atomic<bool> idlePending_{false};
   std::shared_ptr<KeyJerkSource> keys_;
-  bool penDown_ = false;
+  bool penDown_ = false;  // by the mouse
+  TouchPen touch_;
   bool minimized_ = false;        // as the SDL window is, to our knowledge
   uint64_t awakeUntilTicks_ = 0;  // screen saver held off until then; 0: not held
   bool controllersStarted_ = false;
