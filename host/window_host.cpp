@@ -13,11 +13,6 @@
 namespace jphost {
 namespace {
 
-// How long one idle-timer reset keeps the desktop's screen saver away. The
-// program resets well within its shortest power timeout; this is longer than
-// any sensible one.
-constexpr uint64_t kKeepAwakeMs = 10 * 60 * 1000;
-
 // A phone's motor is a heavy, low buzz: the big motor at full strength, the
 // small one a little.
 constexpr uint16_t kLowRumble = 0xFFFF;
@@ -235,17 +230,15 @@ void WindowHost::Run(const std::function<bool()>& ended) {
 
 // The earlier of the screen saver's release and the rumble's renewal; 0: none.
 uint64_t WindowHost::NextDeadline() const {
-  if (awakeUntilTicks_ == 0) return rumbleRenewTicks_;
-  if (rumbleRenewTicks_ == 0) return awakeUntilTicks_;
-  return std::min(awakeUntilTicks_, rumbleRenewTicks_);
+  uint64_t awake = awake_.Deadline();
+  if (awake == 0) return rumbleRenewTicks_;
+  if (rumbleRenewTicks_ == 0) return awake;
+  return std::min(awake, rumbleRenewTicks_);
 }
 
 int WindowHost::WaitEvent(SDL_Event& event) {
   uint64_t now = SDL_GetTicks64();
-  if (awakeUntilTicks_ != 0 && now >= awakeUntilTicks_) {
-    SDL_EnableScreenSaver();
-    awakeUntilTicks_ = 0;
-  }
+  if (awake_.Expire(now)) SDL_EnableScreenSaver();
   if (rumbleRenewTicks_ != 0 && now >= rumbleRenewTicks_) ApplyRumble();
   uint64_t deadline = NextDeadline();
   if (deadline == 0) return SDL_WaitEvent(&event);
@@ -450,9 +443,10 @@ void WindowHost::MirrorMinimized() {
     SDL_RestoreWindow(window_);
 }
 
+// SDL's screen-saver control reaches the X screen saver and Wayland's idle
+// inhibition, so a phone neither blanks nor suspends while motion runs.
 void WindowHost::KeepAwake() {
-  SDL_DisableScreenSaver();
-  awakeUntilTicks_ = SDL_GetTicks64() + kKeepAwakeMs;
+  if (awake_.Reset(SDL_GetTicks64())) SDL_DisableScreenSaver();
 }
 
 void WindowHost::OpenController(int deviceIndex) {

@@ -23,6 +23,7 @@
 
 #include "controller_rumble.h"
 #include "controller_sensor.h"
+#include "idle_inhibit.h"
 #include "key_jerk_source.h"
 #include "touch_pen.h"
 
@@ -92,7 +93,7 @@ class WindowHost {
   bool penDown_ = false;  // by the mouse
   TouchPen touch_;
   bool minimized_ = false;        // as the SDL window is, to our knowledge
-  uint64_t awakeUntilTicks_ = 0;  // screen saver held off until then; 0: not held
+  IdleInhibit awake_;             // the screen saver held off while the program resets the idle timer
   bool controllersStarted_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers_;
   ControllerRumble rumble_{[this](int id, uint32_t ms) { Rumble(id, ms); }};
