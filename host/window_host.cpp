@@ -18,6 +18,9 @@ namespace {
 constexpr uint16_t kLowRumble = 0xFFFF;
 constexpr uint16_t kHighRumble = 0x4000;
 
+// The phone's motor among the rumbling controllers: no SDL joystick id is negative.
+constexpr int kVibratorId = -2;
+
 // SDL falls back to drivers that show nothing; they are only for whoever
 // asks for them by name (SDL_VIDEODRIVER).
 bool OnARealDisplay() {
@@ -98,6 +101,7 @@ WindowHost::~WindowHost() {
     SDL_GameControllerClose(controller);
   }
   sensor_.reset();
+  vibrator_.reset();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -199,6 +203,11 @@ void WindowHost::ChooseSensorController() {
     sensor_->Attached();
     return;
   }
+}
+
+void WindowHost::AttachVibrator(std::unique_ptr<Vibrator> vibrator) {
+  vibrator_ = std::move(vibrator);
+  rumble_.Attach(kVibratorId);
 }
 
 void WindowHost::OnTrace(const std::string& line) {
@@ -477,6 +486,10 @@ void WindowHost::CloseController(SDL_JoystickID id) {
 
 // A controller that cannot rumble refuses; nothing else is to be done then.
 void WindowHost::Rumble(int id, uint32_t ms) {
+  if (id == kVibratorId) {
+    vibrator_->Rumble(ms);
+    return;
+  }
   auto found = controllers_.find(id);
   if (found == controllers_.end()) return;
   SDL_GameControllerRumble(found->second, ms ? kLowRumble : 0, ms ? kHighRumble : 0, ms);

@@ -1,7 +1,7 @@
 // Window mode: the emulated screen in an SDL2 window. The mouse, or one
 // finger on a touch screen, is the stylus, focus is activation, the close button is the system's close
 // request, minimising goes both ways, and arrows and space jerk the phone;
-// game controllers rumble while the vibration motor runs, and one with an
+// game controllers and a phone's own motor buzz while the vibration motor runs, and one with an
 // accelerometer can stand for the phone's. The loop sleeps in SDL_WaitEvent;
 // the device wakes it with user events.
 //
@@ -26,6 +26,7 @@
 #include "idle_inhibit.h"
 #include "key_jerk_source.h"
 #include "touch_pen.h"
+#include "vibrator.h"
 
 namespace jphost {
 
@@ -48,6 +49,8 @@ class WindowHost {
   // Before Run: the loop turns on the accelerometer of the controllers it
   // opens and feeds their readings to `sensor` (null: none).
   void ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor);
+  // Before Run: the phone's own motor buzzes beside the controllers.
+  void AttachVibrator(std::unique_ptr<Vibrator> vibrator);
   // From any thread: a trace line, to follow the program's window state.
   void OnTrace(const std::string& line);
   // From any thread: the program has ended; the loop returns.
@@ -97,6 +100,7 @@ class WindowHost {
   bool controllersStarted_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers_;
   ControllerRumble rumble_{[this](int id, uint32_t ms) { Rumble(id, ms); }};
+  std::unique_ptr<Vibrator> vibrator_;
   std::shared_ptr<ControllerSensorSource> sensor_;
   SDL_JoystickID sensorController_ = -1;  // whose accelerometer feeds sensor_; -1: none
   uint64_t rumbleRenewTicks_ = 0;  // when the running rumble needs renewing; 0: none
