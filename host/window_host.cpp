@@ -66,6 +66,23 @@ int WindowToScreen(int windowCoordinate, double scale, int screenLength) {
   return std::clamp(screen, 0, std::max(0, screenLength - 1));
 }
 
+View FitView(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
+  View view;
+  view.scale = std::min(static_cast<double>(windowWidth) / screenWidth, static_cast<double>(windowHeight) / screenHeight);
+  view.width = std::min(windowWidth, Scaled(screenWidth, view.scale));
+  view.height = std::min(windowHeight, Scaled(screenHeight, view.scale));
+  view.x = (windowWidth - view.width) / 2;
+  view.y = (windowHeight - view.height) / 2;
+  return view;
+}
+
+bool FillsDisplay(int screenWidth, int screenHeight, int displayWidth, int displayHeight, bool programFullScreen,
+                  bool zoomGiven) {
+  if (zoomGiven || displayWidth <= 0 || displayHeight <= 0) return false;
+  if (displayWidth < screenWidth || displayHeight < screenHeight) return true;
+  return programFullScreen && displayHeight > displayWidth;
+}
+
 uint32_t VirtualKeyForSdl(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return static_cast<uint32_t>('A' + (key - SDLK_a));
   if (key >= SDLK_0 && key <= SDLK_9) return static_cast<uint32_t>('0' + (key - SDLK_0));
@@ -120,6 +137,12 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
     error = "no X11 or Wayland display found";
     return false;
   }
+  zoomGiven_ = scale > 0;
+  SDL_Rect display;
+  if (SDL_GetDisplayBounds(0, &display) == 0) {
+    displayWidth_ = display.w;
+    displayHeight_ = display.h;
+  }
   if (scale <= 0) {
     SDL_Rect usable;
     scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? FitScale(screenWidth, screenHeight, usable.w, usable.h) : 1;
@@ -127,8 +150,10 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
   scale_ = scale;
   screenWidth_ = screenWidth;
   screenHeight_ = screenHeight;
+  filling_ = FillsDisplay(screenWidth, screenHeight, displayWidth_, displayHeight_, false, zoomGiven_);
   window_ = SDL_CreateWindow("Jostlepad", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Scaled(screenWidth, scale),
-                             Scaled(screenHeight, scale), SDL_WINDOW_SHOWN);
+                             Scaled(screenHeight, scale),
+                             SDL_WINDOW_SHOWN | (filling_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
@@ -211,8 +236,11 @@ void WindowHost::AttachVibrator(std::unique_ptr<Vibrator> vibrator) {
 }
 
 void WindowHost::OnTrace(const std::string& line) {
-  // "<ms> window shown|minimized|restored": the program moved its window.
-  if (wakeEvent_ != 0 && line.find(" window ") != std::string::npos && !checkPending_.exchange(true))
+  // "<ms> window shown|minimized|restored": the program moved its window;
+  // "<ms> fullscreen on|off": it hid or showed the task bar.
+  bool fullScreen = line.find(" fullscreen ") != std::string::npos;
+  if (fullScreen) programFullScreen_ = line.find(" fullscreen on") != std::string::npos;
+  if (wakeEvent_ != 0 && (fullScreen || line.find(" window ") != std::string::npos) && !checkPending_.exchange(true))
     Push(kCheckWindow);
 }
 
@@ -265,6 +293,7 @@ void WindowHost::Handle(const SDL_Event& event) {
       case kCheckWindow:
         checkPending_ = false;
         MirrorMinimized();
+        FitDisplay();
         break;
       case kIdleReset:
         idlePending_ = false;
@@ -355,7 +384,26 @@ void WindowHost::HandleFinger(const SDL_TouchFingerEvent& event) {
 }
 
 void WindowHost::Pen(wce::PenAction action, int windowX, int windowY) {
-  wce::InjectPen(action, WindowToScreen(windowX, scale_, screenWidth_), WindowToScreen(windowY, scale_, screenHeight_));
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  View view = ViewIn(width, height);
+  wce::InjectPen(action, WindowToScreen(windowX - view.x, view.scale, screenWidth_),
+                 WindowToScreen(windowY - view.y, view.scale, screenHeight_));
+}
+
+// The window at the size asked for shows the screen at the zoom; any other
+// size (full screen, or a shell that maximises every window) fits it.
+View WindowHost::ViewIn(int width, int height) const {
+  if (!filling_ && width == Scaled(screenWidth_, scale_) && height == Scaled(screenHeight_, scale_))
+    return {scale_, 0, 0, width, height};
+  return FitView(screenWidth_, screenHeight_, width, height);
+}
+
+void WindowHost::FitDisplay() {
+  bool fill = FillsDisplay(screenWidth_, screenHeight_, displayWidth_, displayHeight_, programFullScreen_, zoomGiven_);
+  if (fill == filling_) return;
+  filling_ = fill;
+  SDL_SetWindowFullscreen(window_, fill ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
 void WindowHost::Present() {
@@ -370,7 +418,11 @@ void WindowHost::Present() {
   screenHeight_ = image.height;
   // A turned display swaps the sides; the window follows, and its new
   // surface is painted whole when SDL reports the new size.
-  if (resized) SDL_SetWindowSize(window_, Scaled(screenWidth_, scale_), Scaled(screenHeight_, scale_));
+  if (resized && !filling_) SDL_SetWindowSize(window_, Scaled(screenWidth_, scale_), Scaled(screenHeight_, scale_));
+  if (resized && filling_) {
+    Redraw();
+    if (renderer_ == nullptr) return;
+  }
   if (renderer_ != nullptr) {
     if (PresentWithRenderer(resized)) Redraw();
     return;
@@ -394,7 +446,11 @@ void WindowHost::Redraw() {
   if (renderer_ != nullptr) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    View view = ViewIn(width, height);
+    SDL_Rect to = {view.x, view.y, view.width, view.height};
+    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, &to);
     SDL_RenderPresent(renderer_);
     return;
   }
@@ -416,7 +472,8 @@ void WindowHost::Show(const SDL_Rect& changed) {
                                                            screenWidth_ * static_cast<int>(sizeof(uint32_t)),
                                                            SDL_PIXELFORMAT_RGB888);
   if (source == nullptr) return;
-  if (target->w == screenWidth_ && target->h == screenHeight_) {
+  View view = ViewIn(target->w, target->h);
+  if (view.width == screenWidth_ && view.height == screenHeight_ && view.x == 0 && view.y == 0) {
     SDL_Rect from = changed, to = changed;
     SDL_BlitSurface(source, &from, target, &to);
     SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
@@ -426,19 +483,24 @@ void WindowHost::Show(const SDL_Rect& changed) {
   // Zoomed: the whole picture is stretched again (each window pixel depends
   // on its neighbours under the filter), but only the part that changed, and
   // a pixel around it, goes to the display.
-  SDL_Rect whole = {0, 0, target->w, target->h};
-  bool smaller = target->w < screenWidth_;
+  // Letterboxed: the bars are black, as the skin's bars are pictures with no
+  // one colour to extend.
+  if (view.width < target->w || view.height < target->h) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+  SDL_Rect whole = {view.x, view.y, view.width, view.height};
+  bool smaller = view.width < screenWidth_;
   if (!smaller || source->format->format != target->format->format ||
       SDL_SoftStretchLinear(source, nullptr, target, &whole) != 0)
     SDL_BlitScaled(source, nullptr, target, &whole);
   SDL_FreeSurface(source);
-  double zoomX = static_cast<double>(target->w) / screenWidth_;
-  double zoomY = static_cast<double>(target->h) / screenHeight_;
-  int left = std::max(0, static_cast<int>(std::floor(changed.x * zoomX)) - 1);
-  int top = std::max(0, static_cast<int>(std::floor(changed.y * zoomY)) - 1);
-  int right = std::min(target->w, static_cast<int>(std::ceil((changed.x + changed.w) * zoomX)) + 1);
-  int bottom = std::min(target->h, static_cast<int>(std::ceil((changed.y + changed.h) * zoomY)) + 1);
+  double zoomX = static_cast<double>(view.width) / screenWidth_;
+  double zoomY = static_cast<double>(view.height) / screenHeight_;
+  int left = std::max(0, view.x + static_cast<int>(std::floor(changed.x * zoomX)) - 1);
+  int top = std::max(0, view.y + static_cast<int>(std::floor(changed.y * zoomY)) - 1);
+  int right = std::min(target->w, view.x + static_cast<int>(std::ceil((changed.x + changed.w) * zoomX)) + 1);
+  int bottom = std::min(target->h, view.y + static_cast<int>(std::ceil((changed.y + changed.h) * zoomY)) + 1);
   SDL_Rect shown = {left, top, right - left, bottom - top};
+  // The whole screen changed: the bars go out too.
+  if (changed.w == screenWidth_ && changed.h == screenHeight_) shown = whole = {0, 0, target->w, target->h};
   SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
 }
 

@@ -30,6 +30,13 @@
 
 namespace jphost {
 
+// Where the screen shows in the window: each screen pixel is `scale` window
+// pixels, the picture's top left corner at (x, y).
+struct View {
+  double scale = 1;
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
 class WindowHost {
  public:
   WindowHost() = default;
@@ -66,6 +73,8 @@ class WindowHost {
   void HandleKey(const SDL_KeyboardEvent& event);
   void HandleFinger(const SDL_TouchFingerEvent& event);
   void Pen(wce::PenAction action, int windowX, int windowY);
+  View ViewIn(int width, int height) const;
+  void FitDisplay();
   void Present();
   void Redraw();
   void Show(const SDL_Rect& changed);
@@ -87,6 +96,11 @@ class WindowHost {
   int screenWidth_ = 0;
   int screenHeight_ = 0;
   double scale_ = 1;
+  bool zoomGiven_ = false;
+  int displayWidth_ = 0;
+  int displayHeight_ = 0;
+  bool filling_ = false;  // full screen, the picture fitted in it
+  std::atomic<bool> programFullScreen_{false};
   bool sdlStarted_ = false;
   uint32_t wakeEvent_ = 0;
   std::atomic<bool> screenPending_{false};
@@ -111,6 +125,13 @@ class WindowHost {
 bool ChangedRect(const uint32_t* before, const uint32_t* after, int width, int height, SDL_Rect& changed);
 // Window pixel to screen pixel under a zoom, kept on the screen.
 int WindowToScreen(int windowCoordinate, double scale, int screenLength);
+// The screen as large as the window allows, its aspect kept, centred.
+View FitView(int screenWidth, int screenHeight, int windowWidth, int windowHeight);
+// Whether the window fills the display: the screen does not fit on it at
+// zoom 1, or the program asks for full screen on a display taller than wide
+// (a phone). Never when the zoom was given.
+bool FillsDisplay(int screenWidth, int screenHeight, int displayWidth, int displayHeight, bool programFullScreen,
+                  bool zoomGiven);
 // The virtual-key code of an SDL key (letters, digits, arrows, space, enter,
 // escape, backspace); 0 for keys the device has no use for.
 uint32_t VirtualKeyForSdl(SDL_Keycode key);
