@@ -291,11 +291,13 @@ The sound box in a window, or on the test bench with --headless.
                              rumbles and is no game controller; window only)
   --help                     this text
 
-In the window: the mouse, or one finger on a touch screen, is the stylus; with the keys as the accelerometer,
-arrows and space jerk the phone (left/right: X, up/down: Y, space: Z);
-Ctrl+C or closing the window asks the program to close. A connected game
-controller rumbles while the phone's vibration motor runs, and so does the
-motor of a Linux phone.
+In the window: the mouse, or one finger on a touch screen, is the stylus;
+with the keys as the accelerometer, arrows and space jerk the phone
+(left/right: X, up/down: Y, space: Z); Ctrl+C or closing the window asks
+the program to close. A connected game controller rumbles while the
+phone's vibration motor runs, and so does the motor of a Linux phone. On
+a display too small for the screen, or a phone's when the program goes
+full screen, the window fills the display (not with --scale).
 
 Sound packs of your own go in $XDG_DATA_HOME/jostlepad/Sounds (default
 ~/.local/share/jostlepad/Sounds), no root needed: the program's Sounds folder
