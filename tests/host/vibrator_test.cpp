@@ -88,6 +88,8 @@ FakeDevice Motor(bool rumble, bool periodic, bool axes = false) {
 TEST(Vibrator, FindsTheFirstMotorThatIsNoControllerAndUploadsItsEffectsOnce) {
   FakeDevice locked = Motor(true, false);
   locked.opens = false;
+  FakeDevice refusing = Motor(true, false);
+  refusing.refusesUpload = true;
   const struct {
     const char* what;
     std::vector<std::pair<std::string, FakeDevice>> devices;
@@ -108,6 +110,8 @@ TEST(Vibrator, FindsTheFirstMotorThatIsNoControllerAndUploadsItsEffectsOnce) {
        "--vibrator: kbd offers no rumble"},
       {"a named device that cannot be opened", {}, "/dev/input/event9", false, "",
        "--vibrator: cannot open /dev/input/event9: Permission denied"},
+      {"a motor that refuses the effect", {{"e", refusing}}, "", false, "rumble 5000;close 10;",
+       "vibration motor e refuses its effect"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -149,19 +153,6 @@ TEST(Vibrator, PlaysAndStopsWithTheMotorAndGoesQuietOnceTheDeviceFails) {
   EXPECT_EQ(log, "erase 0;erase 1;close 10;");  // nothing more when it goes
   EXPECT_NE(complaints.find("vibration motor e stopped answering"), std::string::npos) << complaints;
   EXPECT_EQ(complaints.find('|'), complaints.size() - 1) << "one message: " << complaints;
-}
-
-TEST(Vibrator, ADeviceThatRefusesTheEffectIsReportedAndLeftAlone) {
-  std::string log, complaints;
-  bool gone = false;
-  FakeDevice refusing = Motor(true, false);
-  refusing.refusesUpload = true;
-  Vibrator motor(std::make_unique<FakeFiles>(std::vector<std::pair<std::string, FakeDevice>>{{"e", refusing}}, log, gone),
-                 kLong, kShort, [&](const std::string& text) { complaints += text + ";"; });
-  EXPECT_FALSE(motor.Open(""));
-  motor.Rumble(kLong);
-  EXPECT_EQ(log, "rumble 5000;close 10;");
-  EXPECT_NE(complaints.find("refuses its effect"), std::string::npos) << complaints;
 }
 
 // A virtual motor: answers uploads and counts plays and stops.
