@@ -281,6 +281,11 @@ int RunWindow(Session& s, const ProgramImage& program, const std::vector<std::st
     Complain("--sensor controller: no game controller with an accelerometer is connected; motion starts when one is");
   if (int status = StartDevice(s, program, [&window](const std::string& line) { window.OnTrace(line); }))
     return status;
+  if (s.options.vibrator != "none") {
+    auto vibrator = std::make_unique<Vibrator>(LinuxForceFeedbackFiles(), ControllerRumble::kRumbleMs,
+                                               ControllerRumble::kMissedPulseMs, Complain);
+    if (vibrator->Open(s.options.vibrator)) window.AttachVibrator(std::move(vibrator));
+  }
   window.Connect(s.keys);
   window.ConnectSensor(s.controller);
   ProgramThread thread;

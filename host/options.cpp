@@ -160,6 +160,7 @@ const OptionRule kOptions[] = {
     {"--audio-period", SetAudioPeriod},
     {"--trace", SetPath<&Options::tracePath>},
     {"--sensor", SetSensor},
+    {"--vibrator", SetPath<&Options::vibrator>},
     {"--list-audio-devices", nullptr},
     {"--help", nullptr},
 };
@@ -187,6 +188,10 @@ bool CheckCombination(const Options& o, std::string& error) {
   }
   if (o.headless && o.sensor == SensorChoice::Controller) {
     error = "--sensor controller needs a window (the bench has no game controllers; use replay:FILE)";
+    return false;
+  }
+  if (o.headless && !o.vibrator.empty()) {
+    error = "--vibrator needs a window (the bench traces the motor instead)";
     return false;
   }
   if (!o.headless && o.clock == wce::ClockMode::Virtual) {
@@ -281,12 +286,18 @@ The sound box in a window, or on the test bench with --headless.
                              Window default: the first there of iio, controller
                              and keys; headless: fixed at rest, set by the
                              script's accel lines
+  --vibrator PATH|none       the phone's vibration motor, a force-feedback input
+                             device (default: the first under /dev/input that
+                             rumbles and is no game controller; window only)
   --help                     this text
 
-In the window: the mouse is the stylus; with the keys as the accelerometer,
-arrows and space jerk the phone (left/right: X, up/down: Y, space: Z);
-Ctrl+C or closing the window asks the program to close. A connected game
-controller rumbles while the phone's vibration motor runs.
+In the window: the mouse, or one finger on a touch screen, is the stylus;
+with the keys as the accelerometer, arrows and space jerk the phone
+(left/right: X, up/down: Y, space: Z); Ctrl+C or closing the window asks
+the program to close. A connected game controller rumbles while the
+phone's vibration motor runs, and so does the motor of a Linux phone. On
+a display too small for the screen, or a phone's when the program goes
+full screen, the window fills the display (not with --scale).
 
 Sound packs of your own go in $XDG_DATA_HOME/jostlepad/Sounds (default
 ~/.local/share/jostlepad/Sounds), no root needed: the program's Sounds folder

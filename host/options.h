@@ -35,6 +35,7 @@ struct Options {
   SensorChoice sensor = SensorChoice::Auto;
   std::string replayPath;  // for replay:
   std::string iioDevice;   // for iio:DEVICE (folder or name); empty: the first one
+  std::string vibrator;    // the motor's evdev device; empty: the first found; "none": none
   // What follows "--": not options. (The program is given the whole command
   // line, as it ignores it anyway.)
   std::vector<std::string> programArgs;

@@ -13,15 +13,13 @@
 namespace jphost {
 namespace {
 
-// How long one idle-timer reset keeps the desktop's screen saver away. The
-// program resets well within its shortest power timeout; this is longer than
-// any sensible one.
-constexpr uint64_t kKeepAwakeMs = 10 * 60 * 1000;
-
 // A phone's motor is a heavy, low buzz: the big motor at full strength, the
 // small one a little.
 constexpr uint16_t kLowRumble = 0xFFFF;
 constexpr uint16_t kHighRumble = 0x4000;
+
+// The phone's motor among the rumbling controllers: no SDL joystick id is negative.
+constexpr int kVibratorId = -2;
 
 // SDL falls back to drivers that show nothing; they are only for whoever
 // asks for them by name (SDL_VIDEODRIVER).
@@ -68,6 +66,23 @@ int WindowToScreen(int windowCoordinate, double scale, int screenLength) {
   return std::clamp(screen, 0, std::max(0, screenLength - 1));
 }
 
+View FitView(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
+  View view;
+  view.scale = std::min(static_cast<double>(windowWidth) / screenWidth, static_cast<double>(windowHeight) / screenHeight);
+  view.width = std::min(windowWidth, Scaled(screenWidth, view.scale));
+  view.height = std::min(windowHeight, Scaled(screenHeight, view.scale));
+  view.x = (windowWidth - view.width) / 2;
+  view.y = (windowHeight - view.height) / 2;
+  return view;
+}
+
+bool FillsDisplay(int screenWidth, int screenHeight, int displayWidth, int displayHeight, bool programFullScreen,
+                  bool zoomGiven) {
+  if (zoomGiven || displayWidth <= 0 || displayHeight <= 0) return false;
+  if (displayWidth < screenWidth || displayHeight < screenHeight) return true;
+  return programFullScreen && displayHeight > displayWidth;
+}
+
 uint32_t VirtualKeyForSdl(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return static_cast<uint32_t>('A' + (key - SDLK_a));
   if (key >= SDLK_0 && key <= SDLK_9) return static_cast<uint32_t>('0' + (key - SDLK_0));
@@ -103,6 +118,7 @@ WindowHost::~WindowHost() {
     SDL_GameControllerClose(controller);
   }
   sensor_.reset();
+  vibrator_.reset();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -121,6 +137,12 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
     error = "no X11 or Wayland display found";
     return false;
   }
+  zoomGiven_ = scale > 0;
+  SDL_Rect display;
+  if (SDL_GetDisplayBounds(0, &display) == 0) {
+    displayWidth_ = display.w;
+    displayHeight_ = display.h;
+  }
   if (scale <= 0) {
     SDL_Rect usable;
     scale = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? FitScale(screenWidth, screenHeight, usable.w, usable.h) : 1;
@@ -128,8 +150,10 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
   scale_ = scale;
   screenWidth_ = screenWidth;
   screenHeight_ = screenHeight;
+  filling_ = FillsDisplay(screenWidth, screenHeight, displayWidth_, displayHeight_, false, zoomGiven_);
   window_ = SDL_CreateWindow("Jostlepad", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Scaled(screenWidth, scale),
-                             Scaled(screenHeight, scale), SDL_WINDOW_SHOWN);
+                             Scaled(screenHeight, scale),
+                             SDL_WINDOW_SHOWN | (filling_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   if (window_ == nullptr) {
     error = SDL_GetError();
     return false;
@@ -206,9 +230,17 @@ void WindowHost::ChooseSensorController() {
   }
 }
 
+void WindowHost::AttachVibrator(std::unique_ptr<Vibrator> vibrator) {
+  vibrator_ = std::move(vibrator);
+  rumble_.Attach(kVibratorId);
+}
+
 void WindowHost::OnTrace(const std::string& line) {
-  // "<ms> window shown|minimized|restored": the program moved its window.
-  if (wakeEvent_ != 0 && line.find(" window ") != std::string::npos && !checkPending_.exchange(true))
+  // "<ms> window shown|minimized|restored": the program moved its window;
+  // "<ms> fullscreen on|off": it hid or showed the task bar.
+  bool fullScreen = line.find(" fullscreen ") != std::string::npos;
+  if (fullScreen) programFullScreen_ = line.find(" fullscreen on") != std::string::npos;
+  if (wakeEvent_ != 0 && (fullScreen || line.find(" window ") != std::string::npos) && !checkPending_.exchange(true))
     Push(kCheckWindow);
 }
 
@@ -235,17 +267,15 @@ void WindowHost::Run(const std::function<bool()>& ended) {
 
 // The earlier of the screen saver's release and the rumble's renewal; 0: none.
 uint64_t WindowHost::NextDeadline() const {
-  if (awakeUntilTicks_ == 0) return rumbleRenewTicks_;
-  if (rumbleRenewTicks_ == 0) return awakeUntilTicks_;
-  return std::min(awakeUntilTicks_, rumbleRenewTicks_);
+  uint64_t awake = awake_.Deadline();
+  if (awake == 0) return rumbleRenewTicks_;
+  if (rumbleRenewTicks_ == 0) return awake;
+  return std::min(awake, rumbleRenewTicks_);
 }
 
 int WindowHost::WaitEvent(SDL_Event& event) {
   uint64_t now = SDL_GetTicks64();
-  if (awakeUntilTicks_ != 0 && now >= awakeUntilTicks_) {
-    SDL_EnableScreenSaver();
-    awakeUntilTicks_ = 0;
-  }
+  if (awake_.Expire(now)) SDL_EnableScreenSaver();
   if (rumbleRenewTicks_ != 0 && now >= rumbleRenewTicks_) ApplyRumble();
   uint64_t deadline = NextDeadline();
   if (deadline == 0) return SDL_WaitEvent(&event);
@@ -263,6 +293,7 @@ void WindowHost::Handle(const SDL_Event& event) {
       case kCheckWindow:
         checkPending_ = false;
         MirrorMinimized();
+        FitDisplay();
         break;
       case kIdleReset:
         idlePending_ = false;
@@ -276,19 +307,26 @@ void WindowHost::Handle(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT: wce::RequestClose(); break;
     case SDL_WINDOWEVENT: HandleWindowEvent(event.window); break;
+    // SDL repeats every touch as a mouse event too; the finger events already
+    // drove the pen, so those copies are dropped.
     case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button != SDL_BUTTON_LEFT) break;
+      if (event.button.button != SDL_BUTTON_LEFT || event.button.which == SDL_TOUCH_MOUSEID || touch_.Owned()) break;
       penDown_ = true;
+      touch_.SetMouseDown(true);
       Pen(wce::PenAction::Down, event.button.x, event.button.y);
       break;
     case SDL_MOUSEMOTION:
-      if (penDown_) Pen(wce::PenAction::Move, event.motion.x, event.motion.y);
+      if (penDown_ && event.motion.which != SDL_TOUCH_MOUSEID) Pen(wce::PenAction::Move, event.motion.x, event.motion.y);
       break;
     case SDL_MOUSEBUTTONUP:
-      if (event.button.button != SDL_BUTTON_LEFT || !penDown_) break;
+      if (event.button.button != SDL_BUTTON_LEFT || event.button.which == SDL_TOUCH_MOUSEID || !penDown_) break;
       penDown_ = false;
+      touch_.SetMouseDown(false);
       Pen(wce::PenAction::Up, event.button.x, event.button.y);
       break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP: HandleFinger(event.tfinger); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: HandleKey(event.key); break;
     case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
@@ -332,8 +370,40 @@ void WindowHost::HandleKey(const SDL_KeyboardEvent& event) {
   if (vk != 0) wce::InjectKey(vk, event.type == SDL_KEYDOWN);
 }
 
+void WindowHost::HandleFinger(const SDL_TouchFingerEvent& event) {
+  if (event.touchId == SDL_MOUSE_TOUCHID) return;  // the mouse posing as a finger
+  TouchPen::Finger kind = event.type == SDL_FINGERDOWN ? TouchPen::Finger::Down
+                          : event.type == SDL_FINGERUP ? TouchPen::Finger::Up
+                                                       : TouchPen::Finger::Motion;
+  wce::PenAction action;
+  if (!touch_.Step(kind, event.fingerId, action)) return;
+  // The finger's place comes as a fraction of the window.
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  Pen(action, static_cast<int>(std::floor(event.x * width)), static_cast<int>(std::floor(event.y * height)));
+}
+
 void WindowHost::Pen(wce::PenAction action, int windowX, int windowY) {
-  wce::InjectPen(action, WindowToScreen(windowX, scale_, screenWidth_), WindowToScreen(windowY, scale_, screenHeight_));
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  View view = ViewIn(width, height);
+  wce::InjectPen(action, WindowToScreen(windowX - view.x, view.scale, screenWidth_),
+                 WindowToScreen(windowY - view.y, view.scale, screenHeight_));
+}
+
+// The window at the size asked for shows the screen at the zoom; any other
+// size (full screen, or a shell that maximises every window) fits it.
+View WindowHost::ViewIn(int width, int height) const {
+  if (!filling_ && width == Scaled(screenWidth_, scale_) && height == Scaled(screenHeight_, scale_))
+    return {scale_, 0, 0, width, height};
+  return FitView(screenWidth_, screenHeight_, width, height);
+}
+
+void WindowHost::FitDisplay() {
+  bool fill = FillsDisplay(screenWidth_, screenHeight_, displayWidth_, displayHeight_, programFullScreen_, zoomGiven_);
+  if (fill == filling_) return;
+  filling_ = fill;
+  SDL_SetWindowFullscreen(window_, fill ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
 void WindowHost::Present() {
@@ -348,7 +418,11 @@ void WindowHost::Present() {
   screenHeight_ = image.height;
   // A turned display swaps the sides; the window follows, and its new
   // surface is painted whole when SDL reports the new size.
-  if (resized) SDL_SetWindowSize(window_, Scaled(screenWidth_, scale_), Scaled(screenHeight_, scale_));
+  if (resized && !filling_) SDL_SetWindowSize(window_, Scaled(screenWidth_, scale_), Scaled(screenHeight_, scale_));
+  if (resized && filling_) {
+    Redraw();
+    if (renderer_ == nullptr) return;
+  }
   if (renderer_ != nullptr) {
     if (PresentWithRenderer(resized)) Redraw();
     return;
@@ -372,7 +446,11 @@ void WindowHost::Redraw() {
   if (renderer_ != nullptr) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    View view = ViewIn(width, height);
+    SDL_Rect to = {view.x, view.y, view.width, view.height};
+    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, &to);
     SDL_RenderPresent(renderer_);
     return;
   }
@@ -394,7 +472,8 @@ void WindowHost::Show(const SDL_Rect& changed) {
                                                            screenWidth_ * static_cast<int>(sizeof(uint32_t)),
                                                            SDL_PIXELFORMAT_RGB888);
   if (source == nullptr) return;
-  if (target->w == screenWidth_ && target->h == screenHeight_) {
+  View view = ViewIn(target->w, target->h);
+  if (view.width == screenWidth_ && view.height == screenHeight_ && view.x == 0 && view.y == 0) {
     SDL_Rect from = changed, to = changed;
     SDL_BlitSurface(source, &from, target, &to);
     SDL_UpdateWindowSurfaceRects(window_, &changed, 1);
@@ -404,19 +483,24 @@ void WindowHost::Show(const SDL_Rect& changed) {
   // Zoomed: the whole picture is stretched again (each window pixel depends
   // on its neighbours under the filter), but only the part that changed, and
   // a pixel around it, goes to the display.
-  SDL_Rect whole = {0, 0, target->w, target->h};
-  bool smaller = target->w < screenWidth_;
+  // Letterboxed: the bars are black, as the skin's bars are pictures with no
+  // one colour to extend.
+  if (view.width < target->w || view.height < target->h) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+  SDL_Rect whole = {view.x, view.y, view.width, view.height};
+  bool smaller = view.width < screenWidth_;
   if (!smaller || source->format->format != target->format->format ||
       SDL_SoftStretchLinear(source, nullptr, target, &whole) != 0)
     SDL_BlitScaled(source, nullptr, target, &whole);
   SDL_FreeSurface(source);
-  double zoomX = static_cast<double>(target->w) / screenWidth_;
-  double zoomY = static_cast<double>(target->h) / screenHeight_;
-  int left = std::max(0, static_cast<int>(std::floor(changed.x * zoomX)) - 1);
-  int top = std::max(0, static_cast<int>(std::floor(changed.y * zoomY)) - 1);
-  int right = std::min(target->w, static_cast<int>(std::ceil((changed.x + changed.w) * zoomX)) + 1);
-  int bottom = std::min(target->h, static_cast<int>(std::ceil((changed.y + changed.h) * zoomY)) + 1);
+  double zoomX = static_cast<double>(view.width) / screenWidth_;
+  double zoomY = static_cast<double>(view.height) / screenHeight_;
+  int left = std::max(0, view.x + static_cast<int>(std::floor(changed.x * zoomX)) - 1);
+  int top = std::max(0, view.y + static_cast<int>(std::floor(changed.y * zoomY)) - 1);
+  int right = std::min(target->w, view.x + static_cast<int>(std::ceil((changed.x + changed.w) * zoomX)) + 1);
+  int bottom = std::min(target->h, view.y + static_cast<int>(std::ceil((changed.y + changed.h) * zoomY)) + 1);
   SDL_Rect shown = {left, top, right - left, bottom - top};
+  // The whole screen changed: the bars go out too.
+  if (changed.w == screenWidth_ && changed.h == screenHeight_) shown = whole = {0, 0, target->w, target->h};
   SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
 }
 
@@ -430,9 +514,10 @@ void WindowHost::MirrorMinimized() {
     SDL_RestoreWindow(window_);
 }
 
+// SDL's screen-saver control reaches the X screen saver and Wayland's idle
+// inhibition, so a phone neither blanks nor suspends while motion runs.
 void WindowHost::KeepAwake() {
-  SDL_DisableScreenSaver();
-  awakeUntilTicks_ = SDL_GetTicks64() + kKeepAwakeMs;
+  if (awake_.Reset(SDL_GetTicks64())) SDL_DisableScreenSaver();
 }
 
 void WindowHost::OpenController(int deviceIndex) {
@@ -463,6 +548,10 @@ void WindowHost::CloseController(SDL_JoystickID id) {
 
 // A controller that cannot rumble refuses; nothing else is to be done then.
 void WindowHost::Rumble(int id, uint32_t ms) {
+  if (id == kVibratorId) {
+    vibrator_->Rumble(ms);
+    return;
+  }
   auto found = controllers_.find(id);
   if (found == controllers_.end()) return;
   SDL_GameControllerRumble(found->second, ms ? kLowRumble : 0, ms ? kHighRumble : 0, ms);

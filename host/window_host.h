@@ -1,7 +1,7 @@
-// Window mode: the emulated screen in an SDL2 window. The mouse is the
-// stylus, focus is activation, the close button is the system's close
+// Window mode: the emulated screen in an SDL2 window. The mouse, or one
+// finger on a touch screen, is the stylus, focus is activation, the close button is the system's close
 // request, minimising goes both ways, and arrows and space jerk the phone;
-// game controllers rumble while the vibration motor runs, and one with an
+// game controllers and a phone's own motor buzz while the vibration motor runs, and one with an
 // accelerometer can stand for the phone's. The loop sleeps in SDL_WaitEvent;
 // the device wakes it with user events.
 //
@@ -23,9 +23,19 @@
 
 #include "controller_rumble.h"
 #include "controller_sensor.h"
+#include "idle_inhibit.h"
 #include "key_jerk_source.h"
+#include "touch_pen.h"
+#include "vibrator.h"
 
 namespace jphost {
+
+// Where the screen shows in the window: each screen pixel is `scale` window
+// pixels, the picture's top left corner at (x, y).
+struct View {
+  double scale = 1;
+  int x = 0, y = 0, width = 0, height = 0;
+};
 
 class WindowHost {
  public:
@@ -46,6 +56,8 @@ class WindowHost {
   // Before Run: the loop turns on the accelerometer of the controllers it
   // opens and feeds their readings to `sensor` (null: none).
   void ConnectSensor(std::shared_ptr<ControllerSensorSource> sensor);
+  // Before Run: the phone's own motor buzzes beside the controllers.
+  void AttachVibrator(std::unique_ptr<Vibrator> vibrator);
   // From any thread: a trace line, to follow the program's window state.
   void OnTrace(const std::string& line);
   // From any thread: the program has ended; the loop returns.
@@ -59,7 +71,10 @@ class WindowHost {
   void Handle(const SDL_Event& event);
   void HandleWindowEvent(const SDL_WindowEvent& event);
   void HandleKey(const SDL_KeyboardEvent& event);
+  void HandleFinger(const SDL_TouchFingerEvent& event);
   void Pen(wce::PenAction action, int windowX, int windowY);
+  View ViewIn(int width, int height) const;
+  void FitDisplay();
   void Present();
   void Redraw();
   void Show(const SDL_Rect& changed);
@@ -81,18 +96,25 @@ class WindowHost {
   int screenWidth_ = 0;
   int screenHeight_ = 0;
   double scale_ = 1;
+  bool zoomGiven_ = false;
+  int displayWidth_ = 0;
+  int displayHeight_ = 0;
+  bool filling_ = false;  // full screen, the picture fitted in it
+  std::atomic<bool> programFullScreen_{false};
   bool sdlStarted_ = false;
   uint32_t wakeEvent_ = 0;
   std::atomic<bool> screenPending_{false};
   std::atomic<bool> checkPending_{false};
   std::atomic<bool> idlePending_{false};
   std::shared_ptr<KeyJerkSource> keys_;
-  bool penDown_ = false;
+  bool penDown_ = false;  // by the mouse
+  TouchPen touch_;
   bool minimized_ = false;        // as the SDL window is, to our knowledge
-  uint64_t awakeUntilTicks_ = 0;  // screen saver held off until then; 0: not held
+  IdleInhibit awake_;             // the screen saver held off while the program resets the idle timer
   bool controllersStarted_ = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers_;
   ControllerRumble rumble_{[this](int id, uint32_t ms) { Rumble(id, ms); }};
+  std::unique_ptr<Vibrator> vibrator_;
   std::shared_ptr<ControllerSensorSource> sensor_;
   SDL_JoystickID sensorController_ = -1;  // whose accelerometer feeds sensor_; -1: none
   uint64_t rumbleRenewTicks_ = 0;  // when the running rumble needs renewing; 0: none
@@ -103,6 +125,13 @@ class WindowHost {
 bool ChangedRect(const uint32_t* before, const uint32_t* after, int width, int height, SDL_Rect& changed);
 // Window pixel to screen pixel under a zoom, kept on the screen.
 int WindowToScreen(int windowCoordinate, double scale, int screenLength);
+// The screen as large as the window allows, its aspect kept, centred.
+View FitView(int screenWidth, int screenHeight, int windowWidth, int windowHeight);
+// Whether the window fills the display: the screen does not fit on it at
+// zoom 1, or the program asks for full screen on a display taller than wide
+// (a phone). Never when the zoom was given.
+bool FillsDisplay(int screenWidth, int screenHeight, int displayWidth, int displayHeight, bool programFullScreen,
+                  bool zoomGiven);
 // The virtual-key code of an SDL key (letters, digits, arrows, space, enter,
 // escape, backspace); 0 for keys the device has no use for.
 uint32_t VirtualKeyForSdl(SDL_Keycode key);

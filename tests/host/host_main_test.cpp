@@ -3,17 +3,20 @@
 // result is the exit status; and a bad command line runs nothing.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/device.h"
 #include "host_main.h"
 #include "test_files.h"
+#include "x_display.h"
 
 namespace jphost {
 namespace {
@@ -140,6 +143,78 @@ TEST_F(HostMainTest, ListingAudioDevicesRunsNothing) {
     unsetenv("SDL_AUDIODRIVER");
   }
   EXPECT_FALSE(gStarted);
+}
+
+void PushFinger(uint32_t type, SDL_FingerID finger, float x, float y) {
+  SDL_Event event = {};
+  event.type = type;
+  event.tfinger.touchId = 1;
+  event.tfinger.fingerId = finger;
+  event.tfinger.x = x;
+  event.tfinger.y = y;
+  SDL_PushEvent(&event);
+}
+
+// The copy of a touch that SDL makes for programs that only know the mouse.
+void PushTouchMouse(uint32_t type, int x, int y) {
+  SDL_Event event = {};
+  event.type = type;
+  event.button.which = SDL_TOUCH_MOUSEID;
+  event.button.button = SDL_BUTTON_LEFT;
+  event.button.x = x;
+  event.button.y = y;
+  SDL_PushEvent(&event);
+}
+
+// Fingers as a touch screen reports them, pushed into the window's SDL
+// queue on a private X server: each tap reaches the program once, and a
+// second finger on the glass changes nothing.
+TEST_F(HostMainTest, InTheWindowOneFingerAtATimeIsThePen) {
+  jptest::Xvfb x;
+  if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
+  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) setenv(name.c_str(), value.c_str(), 1);
+  std::atomic<int> status{-1};
+  std::thread host([&] {
+    status = HostMain({"--device", temp_ / "device", "--app-dir", temp_.Path(), "--trace", temp_ / "trace.txt",
+                       "--audio", "none", "--sensor", "none", "--vibrator", "none", "--scale", "1"},
+                      {&FakeProgram, nullptr, 0});
+  });
+  auto traced = [&](const std::string& what) {
+    for (int i = 0; i < 1000; ++i) {
+      std::vector<uint8_t> bytes = jptest::ReadFile(temp_ / "trace.txt");
+      if (std::string(bytes.begin(), bytes.end()).find(what) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  };
+  bool shown = traced(" window shown");
+  if (shown) {
+    // The 480 x 640 window at zoom 1: a finger at (0.25, 0.5) is pixel (120, 320).
+    PushFinger(SDL_FINGERDOWN, 1, 0.25f, 0.5f);
+    PushTouchMouse(SDL_MOUSEBUTTONDOWN, 120, 320);
+    PushFinger(SDL_FINGERDOWN, 2, 0.9f, 0.1f);
+    PushFinger(SDL_FINGERMOTION, 2, 0.8f, 0.1f);
+    PushFinger(SDL_FINGERUP, 2, 0.8f, 0.1f);
+    PushFinger(SDL_FINGERMOTION, 1, 0.5f, 0.75f);
+    PushTouchMouse(SDL_MOUSEBUTTONUP, 240, 480);
+    PushFinger(SDL_FINGERUP, 1, 0.5f, 0.75f);
+    PushFinger(SDL_FINGERDOWN, 2, 0.75f, 0.25f);
+    PushFinger(SDL_FINGERUP, 2, 0.75f, 0.25f);
+    EXPECT_TRUE(traced("got pen-up 360"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // room for a tap arriving twice
+  }
+  SDL_Event quit = {};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  host.join();
+  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) unsetenv(name.c_str());
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(status, 5);
+  // Device times are real, so they are left out.
+  std::string got, trace = Trace();
+  for (size_t start = 0, end; (end = trace.find('\n', start)) != std::string::npos; start = end + 1)
+    got += trace.substr(trace.find(' ', start) + 1, end - trace.find(' ', start));
+  EXPECT_EQ(got, "got pen-down 120 320\ngot pen-up 240 480\ngot pen-down 360 160\ngot pen-up 360 160\nexit 5\n");
 }
 
 std::atomic<bool> gNever{false};

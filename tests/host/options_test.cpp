@@ -164,6 +164,8 @@ TEST(Options, BadOptionsAndValuesAreNamed) {
       {{"--sensor", "iio:"}, "--sensor: 'iio:'"},
       {{"--sensor", "iiox"}, "--sensor"},
       {{"--headless", "--script", "s", "--sensor", "controller"}, "--sensor controller needs a window"},
+      {{"--headless", "--script", "s", "--vibrator", "none"}, "--vibrator needs a window"},
+      {{"--vibrator"}, "--vibrator needs a value"},
       {{"--audio", "sdl:"}, "--audio: 'sdl:'"},
       {{"--list-audio-devices=yes"}, "--list-audio-devices takes no value"},
       {{"--audio-period", "0"}, "--audio-period: 0 is outside"},
