@@ -13,14 +13,22 @@
 #include <thread>
 #include <vector>
 
+#include "app/AppState.h"
+#include "app/WinMain.h"
 #include "device/device.h"
 #include "host_main.h"
+#include "test_app_dir.h"
 #include "test_files.h"
+#include "ui/composite/ScrollList.h"
 #include "x_display.h"
 
 // The window test runs SDL's video in this process, and SDL's D-Bus client
 // keeps a connection buffer for the life of the process: not ours to free.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+// The program's resources, generated from resources/ at build time.
+extern const wce::EmbeddedResource kProgramResources[];
+extern const size_t kProgramResourceCount;
 
 namespace jphost {
 namespace {
@@ -219,6 +227,72 @@ TEST_F(HostMainTest, InTheWindowOneFingerAtATimeIsThePen) {
   for (size_t start = 0, end; (end = trace.find('\n', start)) != std::string::npos; start = end + 1)
     got += trace.substr(trace.find(' ', start) + 1, end - trace.find(' ', start));
   EXPECT_EQ(got, "got pen-down 120 320\ngot pen-up 240 480\ngot pen-down 360 160\ngot pen-up 360 160\nexit 5\n");
+}
+
+// A tap of one finger at a point of the 480 x 640 window at zoom 1.
+void FingerTap(int x, int y) {
+  PushFinger(SDL_FINGERDOWN, 1, x / 480.0f, y / 640.0f);
+  PushFinger(SDL_FINGERUP, 1, x / 480.0f, y / 640.0f);
+}
+
+// True once the window shows `stem`'s colour at (x, y); false after 20 s.
+bool ShowsSoon(int x, int y, const char* stem) {
+  for (int i = 0; i < 2000; ++i) {
+    wce::ScreenImage screen = wce::CaptureScreen();
+    if (screen.width == 480 && screen.pixels[y * 480 + x] == jptest::SkinColour(stem)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// The real program in the window, driven by fingers alone: each tab, the
+// sound browser, and a drag that scrolls its list.
+TEST_F(HostMainTest, InTheWindowFingersTapThroughThePagesAndDragTheSoundList) {
+  jptest::Xvfb x;
+  if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
+  jptest::TestPack pack{"Pack1", {}};
+  for (int i = 0; i < 20; ++i) pack.sounds.push_back({"Sound" + std::to_string(10 + i) + ".wav", 100});
+  ASSERT_TRUE(jptest::WriteTestAppDir(temp_ / "app", {pack}));
+  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) setenv(name.c_str(), value.c_str(), 1);
+  std::atomic<int> status{-1};
+  std::thread host([&] {
+    status = HostMain({"--device", temp_ / "device", "--app-dir", temp_ / "app", "--audio", "none", "--sensor",
+                       "none", "--vibrator", "none", "--scale", "1"},
+                      {&WinMain, kProgramResources, kProgramResourceCount});
+  });
+  bool home = ShowsSoon(5, 537, "Chk_BottomBar_Home_Dn");
+  if (home) {
+    FingerTap(240, 586);
+    EXPECT_TRUE(ShowsSoon(165, 537, "Chk_BottomBar_Sounds_Dn")) << "Sounds";
+    FingerTap(400, 586);
+    EXPECT_TRUE(ShowsSoon(325, 537, "Chk_BottomBar_Settings_Dn")) << "Settings";
+    FingerTap(80, 586);
+    EXPECT_TRUE(ShowsSoon(5, 537, "Chk_BottomBar_Home_Dn")) << "Home";
+    FingerTap(240, 586);
+    EXPECT_TRUE(ShowsSoon(165, 537, "Chk_BottomBar_Sounds_Dn")) << "Sounds again";
+    FingerTap(200, 100);
+    bool browser = ShowsSoon(32, 558, "Btn_BottomBar_Up");
+    EXPECT_TRUE(browser) << "the sound browser";
+    if (browser) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the slide ends
+      PushFinger(SDL_FINGERDOWN, 1, 0.25f, 450 / 640.0f);
+      for (int y = 430; y >= 250; y -= 20) PushFinger(SDL_FINGERMOTION, 1, 0.25f, y / 640.0f);
+      PushFinger(SDL_FINGERUP, 1, 0.25f, 250 / 640.0f);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the glide dies down
+    }
+  }
+  SDL_Event quit = {};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  host.join();
+  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) unsetenv(name.c_str());
+  ASSERT_TRUE(home) << "Home never showed";
+  EXPECT_EQ(status, 0);
+  // The program has ended: its list can be read, then its objects go.
+  ASSERT_NE(appState.soundList, nullptr);
+  EXPECT_GT(appState.soundList->GetScrollOffset(), 0) << "the drag did not scroll the list";
+  EXPECT_EQ(appState.soundList->Selection(), -1) << "the drag selected a row";
+  ResetAppState();
 }
 
 std::atomic<bool> gNever{false};
