@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,7 +96,34 @@ class HostMainTest : public ::testing::Test {
     return kept;
   }
 
+  // HostMain in a 480 x 640 window at zoom 1 on a private X server, on a
+  // thread of its own, while `drive` pushes events (it answers whether the
+  // window showed); then the window is closed. HostMain's status, or -1 when
+  // the window never showed; skips without Xvfb.
+  int RunInWindow(const std::vector<std::string>& extra, const ProgramImage& program,
+                  const std::function<bool()>& drive) {
+    jptest::Xvfb x;
+    if (x.display == nullptr) {
+      skipped_ = true;
+      return -1;
+    }
+    for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<std::string> args = {"--device", temp_ / "device", "--audio", "none", "--sensor", "none",
+                                     "--vibrator", "none", "--scale", "1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    int status = -1;
+    std::thread host([&] { status = HostMain(args, program); });
+    bool shown = drive();
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    host.join();
+    for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) unsetenv(name.c_str());
+    return shown ? status : -1;
+  }
+
   jptest::TempDir temp_;
+  bool skipped_ = false;
 };
 
 TEST_F(HostMainTest, ScriptActionsReachTheProgramAtTheirDeviceTime) {
@@ -182,15 +210,6 @@ void PushTouchMouse(uint32_t type, int x, int y) {
 // queue on a private X server: each tap reaches the program once, and a
 // second finger on the glass changes nothing.
 TEST_F(HostMainTest, InTheWindowOneFingerAtATimeIsThePen) {
-  jptest::Xvfb x;
-  if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
-  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) setenv(name.c_str(), value.c_str(), 1);
-  std::atomic<int> status{-1};
-  std::thread host([&] {
-    status = HostMain({"--device", temp_ / "device", "--app-dir", temp_.Path(), "--trace", temp_ / "trace.txt",
-                       "--audio", "none", "--sensor", "none", "--vibrator", "none", "--scale", "1"},
-                      {&FakeProgram, nullptr, 0});
-  });
   auto traced = [&](const std::string& what) {
     for (int i = 0; i < 1000; ++i) {
       std::vector<uint8_t> bytes = jptest::ReadFile(temp_ / "trace.txt");
@@ -199,9 +218,9 @@ TEST_F(HostMainTest, InTheWindowOneFingerAtATimeIsThePen) {
     }
     return false;
   };
-  bool shown = traced(" window shown");
-  if (shown) {
-    // The 480 x 640 window at zoom 1: a finger at (0.25, 0.5) is pixel (120, 320).
+  auto drive = [&] {
+    if (!traced(" window shown")) return false;
+    // A finger at (0.25, 0.5) is pixel (120, 320).
     PushFinger(SDL_FINGERDOWN, 1, 0.25f, 0.5f);
     PushTouchMouse(SDL_MOUSEBUTTONDOWN, 120, 320);
     PushFinger(SDL_FINGERDOWN, 2, 0.9f, 0.1f);
@@ -214,14 +233,12 @@ TEST_F(HostMainTest, InTheWindowOneFingerAtATimeIsThePen) {
     PushFinger(SDL_FINGERUP, 2, 0.75f, 0.25f);
     EXPECT_TRUE(traced("got pen-up 360"));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // room for a tap arriving twice
-  }
-  SDL_Event quit = {};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-  host.join();
-  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) unsetenv(name.c_str());
-  ASSERT_TRUE(shown);
-  EXPECT_EQ(status, 5);
+    return true;
+  };
+  int status = RunInWindow({"--app-dir", temp_.Path(), "--trace", temp_ / "trace.txt"}, {&FakeProgram, nullptr, 0},
+                           drive);
+  if (skipped_) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
+  ASSERT_EQ(status, 5) << "the window never showed, or the program did not end with its own status";
   // Device times are real, so they are left out.
   std::string got, trace = Trace();
   for (size_t start = 0, end; (end = trace.find('\n', start)) != std::string::npos; start = end + 1)
@@ -248,46 +265,39 @@ bool ShowsSoon(int x, int y, const char* stem) {
 // The real program in the window, driven by fingers alone: each tab, the
 // sound browser, and a drag that scrolls its list.
 TEST_F(HostMainTest, InTheWindowFingersTapThroughThePagesAndDragTheSoundList) {
-  jptest::Xvfb x;
-  if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
   jptest::TestPack pack{"Pack1", {}};
   for (int i = 0; i < 20; ++i) pack.sounds.push_back({"Sound" + std::to_string(10 + i) + ".wav", 100});
   ASSERT_TRUE(jptest::WriteTestAppDir(temp_ / "app", {pack}));
-  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) setenv(name.c_str(), value.c_str(), 1);
-  std::atomic<int> status{-1};
-  std::thread host([&] {
-    status = HostMain({"--device", temp_ / "device", "--app-dir", temp_ / "app", "--audio", "none", "--sensor",
-                       "none", "--vibrator", "none", "--scale", "1"},
-                      {&WinMain, kProgramResources, kProgramResourceCount});
-  });
-  bool home = ShowsSoon(5, 537, "Chk_BottomBar_Home_Dn");
-  if (home) {
-    FingerTap(240, 586);
-    EXPECT_TRUE(ShowsSoon(165, 537, "Chk_BottomBar_Sounds_Dn")) << "Sounds";
-    FingerTap(400, 586);
-    EXPECT_TRUE(ShowsSoon(325, 537, "Chk_BottomBar_Settings_Dn")) << "Settings";
-    FingerTap(80, 586);
-    EXPECT_TRUE(ShowsSoon(5, 537, "Chk_BottomBar_Home_Dn")) << "Home";
-    FingerTap(240, 586);
-    EXPECT_TRUE(ShowsSoon(165, 537, "Chk_BottomBar_Sounds_Dn")) << "Sounds again";
-    FingerTap(200, 100);
-    bool browser = ShowsSoon(32, 558, "Btn_BottomBar_Up");
-    EXPECT_TRUE(browser) << "the sound browser";
-    if (browser) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the slide ends
-      PushFinger(SDL_FINGERDOWN, 1, 0.25f, 450 / 640.0f);
-      for (int y = 430; y >= 250; y -= 20) PushFinger(SDL_FINGERMOTION, 1, 0.25f, y / 640.0f);
-      PushFinger(SDL_FINGERUP, 1, 0.25f, 250 / 640.0f);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the glide dies down
+  int status = RunInWindow({"--app-dir", temp_ / "app"}, {&WinMain, kProgramResources, kProgramResourceCount}, [] {
+    if (!ShowsSoon(5, 537, "Chk_BottomBar_Home_Dn")) return false;
+    const struct {
+      const char* page;
+      int x, y;  // the tap
+      int probeX, probeY;
+      const char* shows;
+    } steps[] = {
+        {"Sounds", 240, 586, 165, 537, "Chk_BottomBar_Sounds_Dn"},
+        {"Settings", 400, 586, 325, 537, "Chk_BottomBar_Settings_Dn"},
+        {"Home", 80, 586, 5, 537, "Chk_BottomBar_Home_Dn"},
+        {"Sounds again", 240, 586, 165, 537, "Chk_BottomBar_Sounds_Dn"},
+        {"the sound browser", 200, 100, 32, 558, "Btn_BottomBar_Up"},
+    };
+    for (const auto& step : steps) {
+      FingerTap(step.x, step.y);
+      if (!ShowsSoon(step.probeX, step.probeY, step.shows)) {
+        ADD_FAILURE() << step.page << " never showed";
+        return true;
+      }
     }
-  }
-  SDL_Event quit = {};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-  host.join();
-  for (const auto& [name, value] : jptest::WindowModeEnvironment(x)) unsetenv(name.c_str());
-  ASSERT_TRUE(home) << "Home never showed";
-  EXPECT_EQ(status, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the slide ends
+    PushFinger(SDL_FINGERDOWN, 1, 0.25f, 450 / 640.0f);
+    for (int y = 430; y >= 250; y -= 20) PushFinger(SDL_FINGERMOTION, 1, 0.25f, y / 640.0f);
+    PushFinger(SDL_FINGERUP, 1, 0.25f, 250 / 640.0f);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the glide dies down
+    return true;
+  });
+  if (skipped_) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
+  ASSERT_EQ(status, 0) << "Home never showed, or the program did not close cleanly";
   // The program has ended: its list can be read, then its objects go.
   ASSERT_NE(appState.soundList, nullptr);
   EXPECT_GT(appState.soundList->GetScrollOffset(), 0) << "the drag did not scroll the list";
