@@ -17,6 +17,11 @@ if [ "${1:-}" = "--windows" ]; then
     if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; else sudo dpkg --add-architecture i386; fi
   fi
 fi
+# The browser build (tools/build-web.sh): emscripten, and dpkg-dev to unpack
+# the source packages of zlib, libpng and FreeType built for it.
+if [ "${1:-}" = "--web" ]; then
+  PACKAGES="cmake ninja-build emscripten dpkg-dev python3 libpng-dev zlib1g-dev libfreetype-dev fonts-dejavu-core"
+fi
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -1,7 +1,7 @@
 #include "audio/pcm_layout.h"
 
-#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace wce::audio {
 namespace {
@@ -41,7 +41,10 @@ float Sample(const uint8_t* p) {
   } else if constexpr (E == SampleEncoding::S32) {
     return static_cast<float>(static_cast<int32_t>(Le32(p))) * (1.0f / 2147483648.0f);
   } else {
-    return SaneFloat(std::bit_cast<float>(Le32(p)));
+    uint32_t bits = Le32(p);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);  // std::bit_cast, where the library lacks it
+    return SaneFloat(value);
   }
 }
 

@@ -16,7 +16,7 @@ bool DeviceStart(const DeviceConfig& config) {
   SetModulePath(config.modulePath);
   SetFolderUnions(config.folderUnions);
   SetSensorSource(config.sensor);
-  internal::SetProgramStartCheck(config.programStartCheck);
+  internal::SetProgramStartCheck(config.programStartCheck, config.programStarter);
   bool ok = RegistryOpenHive(config.deviceDir.empty() ? std::string() : config.deviceDir + "/registry.reg",
                              config.defaultBrowser);
   if (!AudioStart(config.audio)) ok = false;
@@ -29,7 +29,7 @@ void DeviceStop() {
   internal::UserStart(std::string());
   RegistryCloseHive();
   SetSensorSource(nullptr);
-  internal::SetProgramStartCheck(nullptr);
+  internal::SetProgramStartCheck(nullptr, nullptr);
   SetFolderUnions({});
   internal::GdiReset();
   internal::KernelReset();

@@ -311,6 +311,10 @@ struct DeviceConfig {
   // refuses the start (CreateProcessW fails). Tests keep real programs from
   // starting with it. Empty: every start goes ahead.
   std::function<bool(const std::string& posixPath)> programStartCheck;
+  // A device with no processes of its own (the browser) takes every start
+  // the check lets through: the program's POSIX path and its arguments; true
+  // counts as started. Empty: CreateProcessW starts a real process.
+  std::function<bool(const std::string& posixPath, const std::vector<std::string>& args)> programStarter;
 };
 // Starts a fresh device: clock, files, registry, audio and sensor as given.
 bool DeviceStart(const DeviceConfig& config);

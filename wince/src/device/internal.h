@@ -11,8 +11,10 @@ void UserReset();     // user/: windows, classes, queues, timers dropped
 // folder; empty: none, FindWindowW sees only this process).
 void UserStart(const std::string& deviceDir);
 void ShellReset();
-// shell/: asked before CreateProcessW starts a program (DeviceConfig::programStartCheck).
-void SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check);    // shell/: task bar shown, orientation 0, idle timer and motor reset
+// shell/: asked before CreateProcessW starts a program (DeviceConfig::programStartCheck),
+// and what starts it where there are no processes (DeviceConfig::programStarter).
+void SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check,
+                          std::function<bool(const std::string& posixPath, const std::vector<std::string>& args)> starter);    // shell/: task bar shown, orientation 0, idle timer and motor reset
 void GdiReset();      // gdi/: every GDI object dropped
 void KernelReset();   // kernel/: open searches, thread handles, last errors dropped
 void AudioReset();

@@ -1,6 +1,8 @@
 #include "gdi/font_face.h"
 
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -12,6 +14,7 @@
 #include <map>
 #include <tuple>
 
+#include "gdi/font_table.h"
 #include "kernel/paths.h"
 
 namespace wce::gdi {
@@ -227,6 +230,12 @@ void FontFace::GlyphsOf(std::wstring_view text, std::vector<const Glyph*>& out) 
 
 uint64_t RenderedGlyphCount() { return gRendered.load(std::memory_order_relaxed); }
 
+#ifdef __EMSCRIPTEN__
+// The browser has no fontconfig: a fixed table of the files it would pick.
+std::optional<FontMatch> MatchFont(std::wstring_view face, LONG weight, bool italic) {
+  return MatchFontFromTable(face, weight, italic);
+}
+#else
 // ---- fontconfig ----
 
 namespace {
@@ -282,5 +291,7 @@ std::optional<FontMatch> MatchFont(std::wstring_view face, LONG weight, bool ita
   if (FcPatternGetBool(found.get(), FC_EMBOLDEN, 0, &embolden) == FcResultMatch) match.embolden = embolden;
   return match;
 }
+
+#endif
 
 }  // namespace wce::gdi

@@ -16,8 +16,26 @@ namespace {
 // the threads parked in EnterCriticalSection, so that a leaving owner knows
 // whether to wake anyone. LockCount is the owner's recursion depth and only
 // the owner touches it.
-std::atomic_ref<HANDLE> Owner(CRITICAL_SECTION& cs) { return std::atomic_ref<HANDLE>(cs.OwnerThread); }
-std::atomic_ref<DWORD> Parked(CRITICAL_SECTION& cs) { return std::atomic_ref<DWORD>(cs.needtrap); }
+// Atomic access to a plain field (std::atomic_ref, which not every standard
+// library has yet), sequentially consistent like the std::atomic defaults.
+template <typename T>
+class AtomicRef {
+ public:
+  explicit AtomicRef(T& value) : value_(value) {}
+  T load() const { return __atomic_load_n(&value_, __ATOMIC_SEQ_CST); }
+  void store(T value) { __atomic_store_n(&value_, value, __ATOMIC_SEQ_CST); }
+  bool compare_exchange_strong(T& expected, T desired) {
+    return __atomic_compare_exchange_n(&value_, &expected, desired, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+  }
+  T fetch_add(T n) { return __atomic_fetch_add(&value_, n, __ATOMIC_SEQ_CST); }
+  T fetch_sub(T n) { return __atomic_fetch_sub(&value_, n, __ATOMIC_SEQ_CST); }
+
+ private:
+  T& value_;
+};
+
+AtomicRef<HANDLE> Owner(CRITICAL_SECTION& cs) { return AtomicRef<HANDLE>(cs.OwnerThread); }
+AtomicRef<DWORD> Parked(CRITICAL_SECTION& cs) { return AtomicRef<DWORD>(cs.needtrap); }
 
 HANDLE Me() { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(GetCurrentThreadId())); }
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,6 +117,12 @@ struct SpawnSetup {
 // A bare name is looked for on the host's PATH, as the device looks in its
 // Windows folder.
 pid_t Spawn(const std::string& path, const std::vector<std::string>& args) {
+#ifdef __EMSCRIPTEN__
+  // no processes in a browser: the device's starter takes every start there
+  (void)path;
+  (void)args;
+  return 0;
+#else
   SpawnSetup setup;
   if (!setup.ok) return 0;
   std::vector<char*> argv;
@@ -127,6 +134,7 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& args) {
   int err = bare ? posix_spawnp(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ)
                  : posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
   return err == 0 ? pid : 0;
+#endif
 }
 
 bool StartReaper(const std::shared_ptr<Program>& program) {
@@ -138,9 +146,12 @@ bool StartReaper(const std::shared_ptr<Program>& program) {
   }
 }
 
+using Starter = std::function<bool(const std::string&, const std::vector<std::string>&)>;
+
 struct StartCheck {
   std::mutex lock;
   std::function<bool(const std::string&)> check;
+  Starter starter;
 };
 
 StartCheck& TheStartCheck() {
@@ -156,6 +167,12 @@ bool MayStart(const std::string& path) {
     check = s.check;
   }
   return !check || check(path);
+}
+
+Starter TheStarter() {
+  StartCheck& s = TheStartCheck();
+  std::lock_guard<std::mutex> guard(s.lock);
+  return s.starter;
 }
 
 std::string TraceArguments(const std::string& path, const std::string& commandLine) {
@@ -178,10 +195,12 @@ void ProcessesReset() { Handles().Clear(); }
 
 }  // namespace wce::shell
 
-void wce::internal::SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check) {
+void wce::internal::SetProgramStartCheck(std::function<bool(const std::string& posixPath)> check,
+                                          shell::Starter starter) {
   shell::StartCheck& s = shell::TheStartCheck();
   std::lock_guard<std::mutex> guard(s.lock);
   s.check = std::move(check);
+  s.starter = std::move(starter);
 }
 
 using namespace wce::shell;
@@ -205,13 +224,22 @@ extern "C" BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPWSTR pszCmdLine, L
     for (const std::wstring& a : SplitCommandLine(line)) args.push_back(wce::WideToUtf8(a));
 
     auto program = std::make_shared<Program>();
-    program->pid = MayStart(path) ? Spawn(path, args) : 0;
-    if (program->pid == 0) {
+    bool started = false;
+    if (MayStart(path)) {
+      if (Starter starter = TheStarter()) {
+        started = starter(path, args);
+        program->done = true;  // handed over: nothing of ours to wait for
+      } else {
+        program->pid = Spawn(path, args);
+        started = program->pid != 0;
+      }
+    }
+    if (!started) {
       wce::Trace("start-program-failed " + TraceArguments(path, lineText));
       SetLastError(ERROR_FILE_NOT_FOUND);
       return FALSE;
     }
-    StartReaper(program);  // without a thread to spare the program still runs; only its exit goes unreaped
+    if (program->pid != 0) StartReaper(program);  // without a thread to spare the program still runs; only its exit goes unreaped
     wce::AddCloseHandleHook(CloseProgramHandle);
     wce::Trace("start-program " + TraceArguments(path, lineText));
     if (pProcInfo) {

@@ -13,7 +13,7 @@ namespace wce::user {
 namespace {
 
 constexpr WPARAM kPenButton = MK_LBUTTON;  // the stylus touches the screen
-constexpr LPARAM kKeyUpBits = LPARAM{0xC0000000};  // previous state down, transition up
+constexpr LPARAM kKeyUpBits = static_cast<LPARAM>(0xC0000000u);  // previous state down, transition up
 constexpr LPARAM kRepeatOnce = 1;
 
 struct PenMessage {

@@ -1,0 +1,54 @@
+// The device's mix, from the ring in the program's shared memory: stereo
+// float frames, indices counting frames (see web/audio_ring.h). Silence when
+// the ring runs dry; each read wakes the device's audio thread to refill it.
+class JostlepadRing extends AudioWorkletProcessor {
+  constructor() {
+    super();
+    this.ring = null;
+    this.port.onmessage = (e) => {
+      const m = e.data;
+      this.ring = {
+        words: new Int32Array(m.buffer),
+        samples: new Float32Array(m.buffer),
+        read: m.read >> 2,
+        write: m.write >> 2,
+        base: m.samples >> 2,
+        mask: m.frames - 1,
+      };
+      this.sounding = false;
+    };
+  }
+
+  process(inputs, outputs) {
+    const out = outputs[0];
+    const left = out[0];
+    const right = out[1] || out[0];
+    const n = left.length;
+    const ring = this.ring;
+    let got = 0;
+    if (ring) {
+      const r = Atomics.load(ring.words, ring.read);
+      const w = Atomics.load(ring.words, ring.write);
+      got = Math.min(n, (w - r) >>> 0);
+      let loud = false;
+      for (let i = 0; i < got; i++) {
+        const at = ring.base + 2 * ((r + i) & ring.mask);
+        left[i] = ring.samples[at];
+        right[i] = ring.samples[at + 1];
+        if (left[i] !== 0 || right[i] !== 0) loud = true;
+      }
+      if (got > 0) {
+        Atomics.store(ring.words, ring.read, (r + got) | 0);
+        Atomics.notify(ring.words, ring.read);
+      }
+      // tells the page when sound starts leaving, for latency measurements
+      if (loud && !this.sounding) this.port.postMessage({ sound: currentTime });
+      this.sounding = loud;
+    }
+    left.fill(0, got);
+    if (right !== left) right.fill(0, got);
+    return true;
+  }
+}
+
+registerProcessor('jostlepad-ring', JostlepadRing);
