@@ -34,7 +34,8 @@ cmake --build build/web -j2
 
 SITE=build/web/site
 PACK="python3 /usr/share/emscripten/tools/file_packager.py"
-rm -rf "$SITE"
+# emptied, not removed: a server may be serving it
+mkdir -p "$SITE" && find "$SITE" -mindepth 1 -delete
 mkdir -p "$SITE/apps"
 cp build/web/out/jostlepad.js build/web/out/jostlepad.wasm build/web/out/jostlepad.worker.js "$SITE/"
 cp web/page/index.html web/page/jostlepad-page.js web/page/page-logic.js web/page/audio-worklet.js "$SITE/"

@@ -16,6 +16,7 @@ class JostlepadRing extends AudioWorkletProcessor {
         mask: m.frames - 1,
       };
       this.sounding = false;
+      this.underruns = 0;
     };
   }
 
@@ -37,6 +38,8 @@ class JostlepadRing extends AudioWorkletProcessor {
         right[i] = ring.samples[at + 1];
         if (left[i] !== 0 || right[i] !== 0) loud = true;
       }
+      // the ring ran dry in the middle of a sound
+      if (this.sounding && got < n) this.port.postMessage({ underruns: ++this.underruns });
       if (got > 0) {
         Atomics.store(ring.words, ring.read, (r + got) | 0);
         Atomics.notify(ring.words, ring.read);

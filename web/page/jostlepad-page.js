@@ -24,7 +24,8 @@
   let lastFrame = null;  // ImageData of the last presented frame
   let device = null;     // views of the shared memory once the program runs
   let persisting = false, persistAgain = false, saves = 0;
-  const soundStarts = [];  // audio-context times at which sound began leaving the worklet
+  const soundStarts = [];
+  let underruns = 0;  // audio-context times at which sound began leaving the worklet
 
   const api = {
     ready: new Promise((resolve) => { resolveReady = resolve; }),
@@ -43,6 +44,7 @@
     }),
     saves: () => saves,          // storage writes finished (the hive and packs)
     soundStarts: () => soundStarts.slice(),
+    underruns: () => underruns,
     audioContext: null,
   };
   window.jostlepad = api;
@@ -133,13 +135,18 @@
     api.audioContext = ctx;
     await ctx.audioWorklet.addModule('audio-worklet.js');
     const node = new AudioWorkletNode(ctx, 'jostlepad-ring', { numberOfInputs: 0, outputChannelCount: [2] });
-    node.port.onmessage = (e) => { if (e.data.sound !== undefined) soundStarts.push(e.data.sound); };
+    node.port.onmessage = (e) => {
+      if (e.data.sound !== undefined) soundStarts.push(e.data.sound);
+      if (e.data.underruns !== undefined) underruns = e.data.underruns;
+    };
     node.port.postMessage({
       buffer: Module.HEAP32.buffer, read: Module._jp_ring_read(), write: Module._jp_ring_write(),
       samples: Module._jp_ring_samples(), frames: Module._jp_ring_frames(),
     });
     node.connect(ctx.destination);
     await ctx.resume();
+    const ahead = Number(new URLSearchParams(location.search).get('ahead'));
+    if (ahead > 0) Atomics.store(Module.HEAP32, device.words + W.audioAhead, ahead);
     Atomics.store(Module.HEAP32, device.words + W.audioRunning, 1);
   }
 

@@ -57,10 +57,9 @@
     const packs = new Map();
     for (const f of files) {
       const parts = f.path.split('/').filter((p) => p !== '');
-      if (parts.length < 2) continue;
+      if (parts.length < 2 || parts.some((p) => p === '.' || p === '..' || p.includes('\\'))) continue;
       const name = parts[parts.length - 2];
       const file = parts[parts.length - 1];
-      if ([name, file].some((p) => p === '.' || p === '..' || p.includes('\\'))) continue;
       if (!packs.has(name)) packs.set(name, []);
       packs.get(name).push({ name: file, source: f });
     }

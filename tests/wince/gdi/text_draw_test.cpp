@@ -11,6 +11,7 @@
 
 #include "device/device.h"
 #include "gdi/font_face.h"
+#include "gdi/font_table.h"
 #include "gdi_fixture.h"
 
 namespace {
@@ -383,6 +384,23 @@ TEST_F(Text, MissingCharactersDrawTheMissingGlyph) {
   DrawTextW(b.dc(), L"\U0010FFFC", -1, &rect, DT_SINGLELINE);
   EXPECT_GT(a.Ink().count, 0);
   EXPECT_EQ(a.Pixels(), b.Pixels());
+}
+
+// The browser has no fontconfig: its table must name the very files the
+// Linux mapper picks for the faces the program asks for (DejaVu's core set
+// installed, as tools/install-deps.sh does).
+TEST_F(Text, FaceTablePicksWhatFontconfigPicks) {
+  for (const wchar_t* face : {kSkinFace, L"Tahoma"}) {
+    for (LONG weight : {0L, 400L, 500L, 550L, 551L, 600L, 700L, 900L}) {
+      std::optional<wce::gdi::FontMatch> linux = wce::gdi::MatchFont(face, weight, false);
+      ASSERT_TRUE(linux);
+      if (linux->path.rfind(wce::gdi::kDejaVuDir, 0) != 0) GTEST_SKIP() << "sans-serif is not DejaVu here: " << linux->path;
+      wce::gdi::FontMatch table = wce::gdi::MatchFontFromTable(face, weight, false);
+      EXPECT_EQ(table.path, linux->path) << "weight " << weight;
+      EXPECT_EQ(table.index, linux->index);
+      EXPECT_EQ(table.embolden, linux->embolden);
+    }
+  }
 }
 
 }  // namespace
