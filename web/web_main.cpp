@@ -54,7 +54,7 @@ enum Word {
   kFrameReading,  // page: 1 + the buffer it copies from, 0 when none
   kAudioRunning,  // page: 1 while the worklet pulls from the ring
   kAudioAhead,    // page: frames to keep queued for the worklet
-  kEnded,         // device: the program has ended
+  kEnded,         // device: 1 while the program is not running
   kWordCount
 };
 enum EventKind { kPenEvent = 1, kKeyEvent, kActivateEvent, kCloseEvent };
@@ -331,19 +331,12 @@ EMSCRIPTEN_KEEPALIVE void jp_motion_reading(double x, double y, double z) {
 
 }  // extern "C"
 
-int main(int argc, char** argv) {
-  Options options = ParseArgs(argc, argv);
-  Shared& shared = TheShared();
-  for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
-  // what a busy phone's worker wakes in time for; less underruns in Chromium here
-  shared.words[kAudioAhead].store(4 * kQuantum);
+namespace jpweb {
+namespace {
 
-  wce::SetScreenSize(kWidth, kHeight);
-  wce::SetScreenDpi(kDpi, kDpi);
-  auto keys = std::make_shared<jphost::KeyJerkSource>();
-  static SharedMotion ignored;  // ?sensor=none: nothing ever arrives here
-  auto motion = std::make_shared<PageMotionSource>(options.sensor ? shared.motion : ignored, keys);
-
+// One run of the program on a fresh device; returns WinMain's result.
+int RunProgram(const Options& options, std::shared_ptr<jphost::KeyJerkSource> keys,
+               std::shared_ptr<PageMotionSource> motion) {
   wce::DeviceConfig config;
   config.clock = wce::ClockMode::Real;
   config.deviceDir = std::string(kStore) + "/device";
@@ -362,7 +355,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   wce::SetModuleResources(kProgramResources, kProgramResourceCount);
-  gAudio = std::make_shared<WebAudioOutput>(options.record);
   wce::AudioConfig audio;
   audio.kind = wce::AudioSinkKind::Output;
   audio.rate = kRate;
@@ -394,7 +386,30 @@ int main(int argc, char** argv) {
   wce::SetVibrationCallback(nullptr);
   pump.Finish();
   wce::SetTraceSink(nullptr);
-  wce::DeviceStop();  // the recording stays for the page to take
+  wce::DeviceStop();
+  return code;
+}
+
+}  // namespace
+}  // namespace jpweb
+
+// The program runs once, until it ends (its close button, or the page
+// closing it when hidden, which saves its settings): its globals are set up
+// for one run a process, so the page starts it again by loading itself anew.
+int main(int argc, char** argv) {
+  Options options = ParseArgs(argc, argv);
+  Shared& shared = TheShared();
+  for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
+  // what a busy phone's worker wakes in time for; less underruns in Chromium here
+  shared.words[kAudioAhead].store(4 * kQuantum);
+
+  wce::SetScreenSize(kWidth, kHeight);
+  wce::SetScreenDpi(kDpi, kDpi);
+  auto keys = std::make_shared<jphost::KeyJerkSource>();
+  static SharedMotion ignored;  // ?sensor=none: nothing ever arrives here
+  auto motion = std::make_shared<PageMotionSource>(options.sensor ? shared.motion : ignored, keys);
+  gAudio = std::make_shared<WebAudioOutput>(options.record);
+  int code = RunProgram(options, keys, motion);
   shared.words[kEnded].store(1);
   MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.ended($0); }, code);
   return code;

@@ -12,6 +12,11 @@
   const W = { wake: 0, inputWrite: 1, frameCount: 2, frameReading: 3, audioRunning: 4, audioAhead: 5, ended: 6 };
   const kPen = 1, kKey = 2, kActivate = 3, kClose = 4;
   const kPenDown = 0, kPenMove = 1, kPenUp = 2;
+  // the settings, written synchronously where the page may go at any moment
+  const kHiveKey = 'jostlepad.hive';
+  const kHivePath = '/store/device/registry.reg';
+  // how long a hidden or leaving page waits for the program to save and end
+  const kCloseGuardMs = 2000;
   // the wake lock goes once the program stops resetting the idle timer for this long
   const kAwakeAfterResetMs = 3000;
 
@@ -113,7 +118,17 @@
     active = on;
     queue(kActivate, on ? 1 : 0);
   }
-  document.addEventListener('visibilitychange', () => setActive(document.visibilityState === 'visible' && document.hasFocus()));
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') {
+      setActive(false);
+      closeProgram();
+    } else {
+      restartProgram();
+      setActive(document.hasFocus());
+    }
+  });
+  window.addEventListener('pagehide', closeProgram);
+  window.addEventListener('pageshow', (e) => { if (e.persisted) restartProgram(); });
   window.addEventListener('blur', () => setActive(false));
   window.addEventListener('focus', () => setActive(document.visibilityState === 'visible'));
 
@@ -164,6 +179,28 @@
     }
   }
   window.addEventListener('pointerdown', firstTap, true);
+
+  // ---- closing and starting again ----
+  // A hidden page may be discarded without a word, and a closing one gives
+  // no time for anything asynchronous: the program is closed at once (it
+  // saves its settings as it closes, on the phone too), this thread serving
+  // its file calls meanwhile, and started again when the page shows (by
+  // loading the page anew: the program is made for one run a process).
+  let closedForHide = false;
+  function programEnded() { return !device || Atomics.load(Module.HEAP32, device.words + W.ended) !== 0; }
+  function closeProgram() {
+    if (programEnded()) return;
+    const started = performance.now();
+    closedForHide = true;
+    queue(kClose);
+    while (!programEnded() && performance.now() - started < kCloseGuardMs) {
+      Module._emscripten_main_thread_process_queued_calls();
+    }
+    api.lastCloseMs = performance.now() - started;
+  }
+  function restartProgram() {
+    if (device && programEnded()) location.reload();
+  }
 
   // ---- frames: wait for the device's count, then copy at the next paint ----
   async function present() {
@@ -226,10 +263,18 @@
       for (const dir of ['/store/device', '/store/Sounds']) {
         try { FS.mkdir(dir); } catch (_) { /* already there */ }
       }
+      // localStorage has the latest hive: it is written synchronously
+      const hive = localStorage.getItem(kHiveKey);
+      if (hive !== null) FS.writeFile(kHivePath, hive);
       // the hive is saved by a rename; every save goes to storage at once
       const rename = FS.rename;
       FS.rename = function (from, to) {
         const result = rename.apply(this, arguments);
+        if (to === kHivePath) {
+          try { localStorage.setItem(kHiveKey, FS.readFile(kHivePath, { encoding: 'utf8' })); } catch (e) {
+            console.warn('jostlepad: settings could not be kept:', e);
+          }
+        }
         if (String(to).startsWith('/store/')) persist();
         return result;
       };
@@ -325,7 +370,11 @@
           () => { wakeLock = null; });
       }
     },
-    ended(code) { say('Jostlepad has closed (' + code + '). Reload the page to start it again.'); },
+    ended() {
+      if (closedForHide) return;
+      say('Jostlepad has closed. Tap to start it again.');
+      window.addEventListener('pointerdown', restartProgram, { once: true });
+    },
   };
 
   // ---- start: one tab per browser profile ----
