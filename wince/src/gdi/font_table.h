@@ -15,8 +15,8 @@ namespace wce::gdi {
 inline constexpr const char kDejaVuDir[] = "/usr/share/fonts/truetype/dejavu/";
 
 // Every face falls back to DejaVu Sans, as fontconfig's sans-serif does for
-// names it does not know; weights above halfway between medium (500) and
-// semibold (600) take the bold file, the nearer of the two.
+// names it does not know; weights from halfway between medium (500) and
+// semibold (600) and up take the bold file, the nearer of the two.
 FontMatch MatchFontFromTable(std::wstring_view face, LONG weight, bool italic);
 
 }  // namespace wce::gdi
