@@ -29,8 +29,11 @@
   let lastFrame = null;  // ImageData of the last presented frame
   let device = null;     // views of the shared memory once the program runs
   let persisting = false, persistAgain = false, saves = 0;
-  const soundStarts = [];
-  let underruns = 0;  // audio-context times at which sound began leaving the worklet
+  const soundStarts = [];  // page times (ms) at which sound began leaving the worklet
+  let underruns = 0;       // quanta the ring ran dry in the middle of a sound
+  const frameTimes = [];   // page times (ms) of the first frames presented
+  const motionTimes = [];  // the last motion readings: [page ms, x, y, z]
+  const motorStarts = [];  // page times (ms) at which the device's motor started
 
   const api = {
     ready: new Promise((resolve) => { resolveReady = resolve; }),
@@ -50,6 +53,9 @@
     saves: () => saves,          // storage writes finished (the hive and packs)
     soundStarts: () => soundStarts.slice(),
     underruns: () => underruns,
+    frameTimes: () => frameTimes.slice(),
+    motionTimes: () => motionTimes.slice(),
+    motorStarts: () => motorStarts.slice(),
     audioContext: null,
   };
   window.jostlepad = api;
@@ -140,6 +146,8 @@
       const a = e.accelerationIncludingGravity;
       if (!device || !a || a.x === null || a.y === null || a.z === null) return;
       Module._jp_motion_reading(a.x, a.y, a.z);
+      motionTimes.push([e.timeStamp, a.x, a.y, a.z]);
+      if (motionTimes.length > 2000) motionTimes.shift();
     });
   }
 
@@ -151,7 +159,11 @@
     await ctx.audioWorklet.addModule('audio-worklet.js');
     const node = new AudioWorkletNode(ctx, 'jostlepad-ring', { numberOfInputs: 0, outputChannelCount: [2] });
     node.port.onmessage = (e) => {
-      if (e.data.sound !== undefined) soundStarts.push(e.data.sound);
+      if (e.data.sound !== undefined) {
+        // in the page's time: when the quantum that starts the sound was rendered
+        const ts = ctx.getOutputTimestamp();
+        soundStarts.push(ts.performanceTime + (e.data.sound - ts.contextTime) * 1000);
+      }
       if (e.data.underruns !== undefined) underruns = e.data.underruns;
     };
     node.port.postMessage({
@@ -236,6 +248,7 @@
       context.putImageData(image, 0, 0);
       lastFrame = image;
       frames++;
+      if (frameTimes.length < 1000) frameTimes.push(performance.now());
       if (frames === 1) resolveReady();
     }
   }
@@ -357,7 +370,10 @@
   const page = {
     trace(line) { if (options.trace) console.log('trace ' + line); },
     openTab(address) { window.open(address, '_blank', 'noopener'); },
-    vibrate(on) { if (navigator.vibrate) navigator.vibrate(on ? 10000 : 0); },
+    vibrate(on) {
+      if (on) motorStarts.push(performance.now());
+      if (navigator.vibrate) navigator.vibrate(on ? 10000 : 0);
+    },
     idleReset() {
       clearTimeout(wakeTimer);
       wakeTimer = setTimeout(() => {
