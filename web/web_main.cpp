@@ -364,14 +364,7 @@ int RunProgram(const Options& options, std::shared_ptr<jphost::KeyJerkSource> ke
 
   Pump pump(keys, motion);
   wce::SetScreenChangedCallback([&pump] { pump.ScreenChanged(); });
-  wce::SetIdleResetCallback([] {
-    // the program resets it at every poll: tell the page a few times a second at most
-    static std::atomic<int64_t> lastMs{-1000};
-    int64_t now = static_cast<int64_t>(emscripten_get_now());
-    int64_t last = lastMs.load();
-    if (now - last < 250 || !lastMs.compare_exchange_strong(last, now)) return;
-    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.idleReset(); });
-  });
+  wce::SetIdleResetCallback([] { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.idleReset(); }); });
   wce::SetVibrationCallback([](bool on) { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0); }, on ? 1 : 0); });
   pump.Start();
 

@@ -43,3 +43,18 @@ test('a picked folder groups into packs of WAV files; stray files are left out',
   assert.deepStrictEqual([...packs.keys()].sort(), ['Inner', 'Mine']);
   assert.deepStrictEqual(packs.get('Mine').map((f) => f.name), ['a.wav', 'Mine.png']);
 });
+
+test('the screen is kept awake while idle resets come, until a gap and its margin pass', () => {
+  const hold = new logic.IdleHold();
+  assert.strictEqual(hold.reset(0), true);
+  assert.strictEqual(hold.deadline(), 900000 + 90000 + 1000);  // no gap known yet
+  assert.strictEqual(hold.reset(27000), false);
+  assert.strictEqual(hold.deadline(), 27000 + 27000 + 2700 + 1000);
+  assert.strictEqual(hold.expire(57699), false);
+  assert.strictEqual(hold.reset(54000), false);  // on time: held on
+  assert.strictEqual(hold.expire(54000 + 30700), true);
+  assert.strictEqual(hold.expire(54000 + 30701), false);  // once
+  assert.strictEqual(hold.deadline(), 0);
+  assert.strictEqual(hold.reset(100000), true);  // a new hold forgets the old gap
+  assert.strictEqual(hold.deadline(), 100000 + 991000);
+});

@@ -17,8 +17,6 @@
   const kHivePath = '/store/device/registry.reg';
   // how long a hidden or leaving page waits for the program to save and end
   const kCloseGuardMs = 2000;
-  // the wake lock goes once the program stops resetting the idle timer for this long
-  const kAwakeAfterResetMs = 3000;
 
   const canvas = document.getElementById('screen');
   const context = canvas.getContext('2d');
@@ -366,7 +364,24 @@
   });
 
   // ---- what the device asks of the page (web/web_main.cpp) ----
+  const hold = new logic.IdleHold();
   let wakeLock = null, wakeTimer = 0;
+  function keepAwake() {
+    if (wakeLock || !navigator.wakeLock || document.visibilityState !== 'visible') return;
+    const request = navigator.wakeLock.request('screen');
+    wakeLock = request;
+    request.then((sentinel) => {
+      if (wakeLock !== request) { sentinel.release().catch(() => {}); return; }
+      wakeLock = sentinel;
+      sentinel.onrelease = () => { if (wakeLock === sentinel) wakeLock = null; };
+    }, () => { if (wakeLock === request) wakeLock = null; });
+  }
+  function letSleep() {
+    const lock = wakeLock;
+    wakeLock = null;
+    if (lock && lock.release) lock.release().catch(() => {});
+  }
+  api.awake = () => hold.held;
   const page = {
     trace(line) { if (options.trace) console.log('trace ' + line); },
     openTab(address) { window.open(address, '_blank', 'noopener'); },
@@ -375,16 +390,11 @@
       if (navigator.vibrate) navigator.vibrate(on ? 10000 : 0);
     },
     idleReset() {
+      const now = performance.now();
+      hold.reset(now);
+      keepAwake();  // again too after the browser let go of it (the page was hidden)
       clearTimeout(wakeTimer);
-      wakeTimer = setTimeout(() => {
-        if (wakeLock) wakeLock.release().catch(() => {});
-        wakeLock = null;
-      }, kAwakeAfterResetMs);
-      if (!wakeLock && navigator.wakeLock && document.visibilityState === 'visible') {
-        wakeLock = navigator.wakeLock.request('screen');
-        wakeLock.then((sentinel) => { wakeLock = sentinel; sentinel.onrelease = () => { if (wakeLock === sentinel) wakeLock = null; }; },
-          () => { wakeLock = null; });
-      }
+      wakeTimer = setTimeout(() => { if (hold.expire(performance.now())) letSleep(); }, hold.deadline() - now);
     },
     ended() {
       if (closedForHide) return;

@@ -69,6 +69,34 @@
     return packs;
   }
 
+  // Whether the screen is kept awake: while the program's idle-timer resets
+  // keep coming, until one gap plus a margin passes without one, as the
+  // phone's own timer would run out (the Linux window holds its screen saver
+  // off the same way).
+  class IdleHold {
+    constructor() { this.held = false; this.last = 0; this.gap = 0; }
+    static holdFor(gapMs) { return gapMs + gapMs / 10 + 1000; }
+    // a reset at nowMs; true when the hold starts now
+    reset(nowMs) {
+      const starts = !this.held;
+      if (this.held) this.gap = Math.max(this.gap, nowMs - this.last);
+      this.held = true;
+      this.last = nowMs;
+      return starts;
+    }
+    // when the hold ends unless another reset comes; 0 while not held
+    deadline() { return this.held ? this.last + IdleHold.holdFor(this.gap || IdleHold.kLongestPeriodMs) : 0; }
+    // true once, when the hold has ended by nowMs
+    expire(nowMs) {
+      if (!this.held || nowMs < this.deadline()) return false;
+      this.held = false;
+      this.gap = 0;
+      return true;
+    }
+  }
+  IdleHold.kLongestPeriodMs = 900000;  // the longest period the program resets with
+
+  exports.IdleHold = IdleHold;
   exports.parseOptions = parseOptions;
   exports.fitView = fitView;
   exports.toScreen = toScreen;
