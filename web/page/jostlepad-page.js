@@ -157,11 +157,9 @@
     await ctx.audioWorklet.addModule('audio-worklet.js');
     const node = new AudioWorkletNode(ctx, 'jostlepad-ring', { numberOfInputs: 0, outputChannelCount: [2] });
     node.port.onmessage = (e) => {
-      if (e.data.sound !== undefined) {
-        // in the page's time: when the quantum that starts the sound was rendered
-        const ts = ctx.getOutputTimestamp();
-        soundStarts.push(ts.performanceTime + (e.data.sound - ts.contextTime) * 1000);
-      }
+      // when the worklet's word arrives: just after the quantum left it (the
+      // output's own latency, before a person hears it, is not counted)
+      if (e.data.sound !== undefined) soundStarts.push(performance.now());
       if (e.data.underruns !== undefined) underruns = e.data.underruns;
     };
     node.port.postMessage({
