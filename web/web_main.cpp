@@ -274,7 +274,7 @@ class Pump {
   std::shared_ptr<jphost::KeyJerkSource> keys_;
   std::shared_ptr<PageMotionSource> motion_;
   std::thread thread_;
-  std::atomic<bool> screenDirty_{true};
+  std::atomic<bool> screenDirty_{false};  // the first frame is the program's own
   std::atomic<bool> stop_{false};
   int32_t read_ = 0;
   std::vector<uint32_t> last_;

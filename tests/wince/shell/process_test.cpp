@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/command_line.h"
@@ -143,6 +144,43 @@ TEST_F(ProcessTest, WhatWindowsCeLeavesOutIsRefused) {
   EXPECT_TRUE(refused(CreateProcessW(L"true", nullptr, nullptr, nullptr, FALSE, 0, environment, nullptr, nullptr, &info)));
   EXPECT_TRUE(refused(CreateProcessW(L"true", nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir, nullptr, &info)));
   EXPECT_TRUE(Events().empty());
+}
+
+// A device without processes of its own (the browser) takes every start
+// itself, with the path and the split arguments; its answer is the result.
+// The device's check still comes first.
+TEST_F(ProcessTest, ADeviceWithoutProcessesTakesTheStartItself) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> starts;
+  bool accept = true;
+  wce::UnregisterProgramThread();
+  wce::DeviceStop();
+  config_.programStarter = [&](const std::string& path, const std::vector<std::string>& args) {
+    starts.emplace_back(path, args);
+    return accept;
+  };
+  ASSERT_TRUE(wce::DeviceStart(config_));
+  wce::RegisterProgramThread();
+
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(Start(L"\\bin\\browser", LR"(example.org/give "two words")", &info));
+  int status = -1;
+  EXPECT_TRUE(wce::shell::WaitForProgramEnd(info.hProcess, 0, &status));  // nothing of ours runs
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(CloseHandle(info.hProcess));
+  EXPECT_TRUE(CloseHandle(info.hThread));
+  accept = false;
+  SetLastError(0);
+  EXPECT_FALSE(Start(L"\\bin\\browser", L"x", nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(Start(L"\\usr\\bin\\xdg-open", L"example.org", nullptr)),
+                          "the real program /usr/bin/xdg-open");
+
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts[0].first, "/bin/browser");
+  EXPECT_EQ(starts[0].second, (std::vector<std::string>{"example.org/give", "two words"}));
+  EXPECT_EQ(Events(), (std::vector<std::string>{"start-program /bin/browser example.org/give \"two words\"",
+                                                "start-program-failed /bin/browser x",
+                                                "start-program-failed /usr/bin/xdg-open example.org"}));
 }
 
 }  // namespace
