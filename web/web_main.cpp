@@ -7,6 +7,7 @@
 #include <emscripten.h>
 #include <emscripten/threading.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -52,10 +53,16 @@ enum Word {
   kInputWrite,    // page: events queued so far
   kFrameCount,    // device: frames published; frame n is in buffer n % 2
   kFrameReading,  // page: 1 + the buffer it copies from, 0 when none
-  kAudioRunning,  // page: 1 while the worklet pulls from the ring
+  kAudioRunning,  // page: an AudioState
   kAudioAhead,    // page: frames to keep queued for the worklet
   kEnded,         // device: 1 while the program is not running
   kWordCount
+};
+// The page's audio, as the device's audio thread sees it.
+enum AudioState {
+  kAudioNotStarted = 0,  // no tap yet: the mix is pulled at the real rate and dropped
+  kAudioPlaying = 1,     // the worklet reads the ring
+  kAudioSuspended = 2,   // the page let the context sleep after a long silence
 };
 enum EventKind { kPenEvent = 1, kKeyEvent, kActivateEvent, kCloseEvent };
 
@@ -128,10 +135,13 @@ class WebAudioOutput final : public wce::AudioOutput {
     float block[2 * kQuantum];
     auto next = std::chrono::steady_clock::now();
     const auto period = std::chrono::microseconds(1000000LL * kQuantum / rate_);
+    bool wakeAsked = false;
     while (!stop_) {
-      if (s.words[kAudioRunning].load() != 0) {
+      int32_t state = s.words[kAudioRunning].load();
+      if (state != kAudioNotStarted) {
         uint32_t ahead = static_cast<uint32_t>(s.words[kAudioAhead].load());
         ahead = ahead < kQuantum ? kQuantum : ahead > kRingFrames ? kRingFrames : ahead;
+        if (state == kAudioSuspended) ahead = kRingFrames;  // nothing lost while the context wakes
         uint32_t read = s.ring.ReadIndex()->load();
         if (s.ring.Filled() + kQuantum > ahead) {
           emscripten_futex_wait(s.ring.ReadIndex(), read, 50);  // the worklet wakes us as it reads
@@ -141,6 +151,12 @@ class WebAudioOutput final : public wce::AudioOutput {
         Keep(block);
         s.ring.Write(block, kQuantum);
         next = std::chrono::steady_clock::now();
+        if (state == kAudioPlaying) {
+          wakeAsked = false;
+        } else if (!wakeAsked && std::any_of(block, block + 2 * kQuantum, [](float v) { return v != 0.0f; })) {
+          wakeAsked = true;
+          MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.soundComing(); });
+        }
       } else {
         mix.Pull(block, kQuantum);
         Keep(block);

@@ -17,6 +17,8 @@ class JostlepadRing extends AudioWorkletProcessor {
       };
       this.sounding = false;
       this.underruns = 0;
+      this.quiet = 0;  // quanta without a sound since the last one
+      this.quietAfter = m.quietAfter;
     };
   }
 
@@ -47,6 +49,9 @@ class JostlepadRing extends AudioWorkletProcessor {
       // tells the page when sound starts leaving, for latency measurements
       if (loud && !this.sounding) this.port.postMessage({ sound: currentTime });
       this.sounding = loud;
+      // a long silence: the page may let the context sleep
+      this.quiet = loud ? 0 : this.quiet + 1;
+      if (this.quiet === this.quietAfter) this.port.postMessage({ quiet: true });
     }
     left.fill(0, got);
     if (right !== left) right.fill(0, got);

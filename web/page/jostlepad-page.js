@@ -12,6 +12,10 @@
   const W = { wake: 0, inputWrite: 1, frameCount: 2, frameReading: 3, audioRunning: 4, audioAhead: 5, ended: 6 };
   const kPen = 1, kKey = 2, kActivate = 3, kClose = 4;
   const kPenDown = 0, kPenMove = 1, kPenUp = 2;
+  const kAudioPlaying = 1, kAudioSuspended = 2;  // enum AudioState in web/web_main.cpp
+  // after this long without a sound the audio context sleeps (the audio
+  // thread costs a phone's battery even for silence); the next sound wakes it
+  const kSleepAfterQuietMs = 10000;
   // the settings, written synchronously where the page may go at any moment
   const kHiveKey = 'jostlepad.hive';
   const kHivePath = '/store/device/registry.reg';
@@ -161,16 +165,21 @@
       // output's own latency, before a person hears it, is not counted)
       if (e.data.sound !== undefined) soundStarts.push(performance.now());
       if (e.data.underruns !== undefined) underruns = e.data.underruns;
+      if (e.data.quiet && ctx.state === 'running') {
+        Atomics.store(Module.HEAP32, device.words + W.audioRunning, kAudioSuspended);
+        ctx.suspend();
+      }
     };
     node.port.postMessage({
       buffer: Module.HEAP32.buffer, read: Module._jp_ring_read(), write: Module._jp_ring_write(),
       samples: Module._jp_ring_samples(), frames: Module._jp_ring_frames(),
+      quietAfter: Math.round((kSleepAfterQuietMs / 1000) * ctx.sampleRate / 128),
     });
     node.connect(ctx.destination);
     await ctx.resume();
     const ahead = Number(new URLSearchParams(location.search).get('ahead'));
     if (ahead > 0) Atomics.store(Module.HEAP32, device.words + W.audioAhead, ahead);
-    Atomics.store(Module.HEAP32, device.words + W.audioRunning, 1);
+    Atomics.store(Module.HEAP32, device.words + W.audioRunning, kAudioPlaying);
   }
 
   function firstTap() {
@@ -393,6 +402,14 @@
       keepAwake();  // again too after the browser let go of it (the page was hidden)
       clearTimeout(wakeTimer);
       wakeTimer = setTimeout(() => { if (hold.expire(performance.now())) letSleep(); }, hold.deadline() - now);
+    },
+    soundComing() {
+      const ctx = api.audioContext;
+      if (!ctx || Atomics.load(Module.HEAP32, device.words + W.audioRunning) !== kAudioSuspended) return;
+      ctx.resume().then(() => {
+        Atomics.store(Module.HEAP32, device.words + W.audioRunning, kAudioPlaying);
+        Atomics.notify(Module.HEAP32, Module._jp_ring_read() >> 2);
+      });
     },
     ended() {
       if (closedForHide) return;
