@@ -323,6 +323,8 @@ class Page {
     await this.send('Page.enable');
     await this.send('Network.enable');
     await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: 1, mobile: false });
+    // Focused as the one page on a phone's screen, whichever tab DevTools opened last.
+    await this.send('Emulation.setFocusEmulationEnabled', { enabled: true });
     if (sensors) await this.setMotion(sensors, { enable: true });
   }
 
@@ -420,6 +422,13 @@ class Page {
   async touch(x, y) {
     await this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 1 }] });
     await this.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  }
+
+  // Hidden, as when a person turns to another app: the page's window minimised.
+  async hide() {
+    await this.send('Emulation.setFocusEmulationEnabled', { enabled: false });
+    const { windowId } = await this.browser.send('Browser.getWindowForTarget', { targetId: this.targetId });
+    await this.browser.send('Browser.setWindowBounds', { windowId, bounds: { windowState: 'minimized' } });
   }
 
   async close() {

@@ -69,6 +69,15 @@ test('the driver against its fixture page', async (t) => {
       await page.waitConsole(/^pointerdown 300 50 touch$/);
     });
 
+    await t.test('a page hidden is hidden to itself', async () => {
+      const other = await browser.newPage();
+      await other.goto('about:blank');
+      await other.hide();
+      assert.strictEqual(await other.evaluate('document.visibilityState'), 'hidden');
+      assert.strictEqual(await page.evaluate('document.visibilityState'), 'visible');
+      await other.close();
+    });
+
     await t.test('the worker starts the page with no network, and a new build replaces its cache', async () => {
       await page.evaluate('navigator.serviceWorker.ready.then(() => true)');
       await page.send('Network.emulateNetworkConditions',

@@ -307,7 +307,11 @@ test('previews and a jerk on each axis are heard as on the bench, with the pulse
       // Calls of the motor the page makes, seen before the page's own script runs.
       const page = await browser.newPage({ sensors: browserReading(kRest) });
       await page.send('Page.addScriptToEvaluateOnNewDocument', { source: `
-        navigator.vibrate = (pattern) => { console.log('navigator.vibrate ' + JSON.stringify(pattern)); return true; };` });
+        navigator.vibrate = (pattern) => { console.log('navigator.vibrate ' + JSON.stringify(pattern)); return true; };
+        if (navigator.wakeLock) {
+          const request = navigator.wakeLock.request.bind(navigator.wakeLock);
+          navigator.wakeLock.request = (type) => { console.log('wakeLock.request ' + type); return request(type); };
+        }` });
       const app = new App(page);
       await app.load(host.url, { app: 'test', trace: true, record: true });
       await app.run(steps.slice(1), bench);  // the page has started already
@@ -321,6 +325,7 @@ test('previews and a jerk on each axis are heard as on the bench, with the pulse
       const [firstJerk] = trace.find(([, e]) => e === 'vibrate on');
       const reset = await page.waitConsole(/^trace \d+ idle-reset$/, 70000);
       assert.ok(Number(reset.split(' ')[1]) - firstJerk < 60000, reset);
+      await page.waitConsole(/^wakeLock\.request screen$/, 5000);
     });
   });
 
@@ -351,8 +356,7 @@ test('settings are kept over a reload and after a hidden page is discarded', asy
 
     // Hidden, as when a person turns to another app, then discarded by the
     // browser with no further event, as a phone does to a page in the background.
-    const { windowId } = await browser.send('Browser.getWindowForTarget', { targetId: app.page.targetId });
-    await browser.send('Browser.setWindowBounds', { windowId, bounds: { windowState: 'minimized' } });
+    await app.page.hide();
     assert.strictEqual(await app.page.evaluate('document.visibilityState'), 'hidden');
     await sleep(2000);
     app.page.send('Page.crash').catch(() => {});
