@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 mkdir -p "$site/icons"
 cp "$here/manifest.webmanifest" "$here/register-sw.js" "$site/"
-for size in 48 128 256; do cp "$root/packaging/icons/$size.png" "$site/icons/"; done
+cp "$root"/packaging/icons/*.png "$site/icons/"
 cp "$root/tools/art/icon.svg" "$site/icons/icon.svg"
 node - "$site" "$here/sw.js" <<'JS'
 const crypto = require('crypto');
