@@ -166,6 +166,10 @@ class Browser {
     const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
     let ended = false;
     exited.then(() => { ended = true; });
+    child.on('error', (e) => {
+      stderr += `${e.message}\n`;
+      ended = true;
+    });
     const portFile = path.join(profile, 'DevToolsActivePort');
     try {
       await waitFor('DevToolsActivePort', () => {

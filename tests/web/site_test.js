@@ -45,8 +45,11 @@ function browserReading([x, y, z]) {
   return { x: x * k, y: -y * k, z: -z * k };
 }
 
+// Folders of this run, removed at its end.
+const temps = [];
 function tempDir(tag) {
-  return fs.mkdtempSync(path.join(os.tmpdir(), `jp-web-${tag}-`));
+  temps.push(fs.mkdtempSync(path.join(os.tmpdir(), `jp-web-${tag}-`)));
+  return temps[temps.length - 1];
 }
 
 // ---- the bench ----
@@ -253,7 +256,7 @@ before(async () => {
 });
 after(async () => {
   if (host) await host.stop();
-  if (testApp) fs.rmSync(testApp, { recursive: true, force: true });
+  for (const dir of temps) fs.rmSync(dir, { recursive: true, force: true });
 });
 
 // A fresh browser (its own profile, so its own storage) for `body`.
@@ -423,7 +426,6 @@ test('a pack of the user\'s own is added in the page, listed from the next start
   const steps = [wait(2500), tap(at.inert), wait(400), tap(at.sounds), wait(400), tap(soundsRow(1)), wait(600),
     { shot: 'list' }, tap(listRow(0)), wait(600)];
   const bench = runBench(appDir, tempDir('device'), steps);
-  fs.rmSync(appDir, { recursive: true, force: true });
   assert.ok(valuesHeard(bench.recording).includes(7000), 'the bench lists the pack first');
 
   await withBrowser(async (browser) => {
