@@ -250,14 +250,14 @@ class Browser {
   // Ends the browser as a person's close would, then makes sure the process
   // is gone and removes its profile.
   async close() {
-    const closing = this.send('Browser.close').catch(() => {});
+    // A browser stuck in a page may never answer: it is then ended by force.
+    this.send('Browser.close').catch(() => {});
     let timer;
     const gone = await Promise.race([this.exited.then(() => true),
       new Promise((resolve) => { timer = setTimeout(() => resolve(false), 10000); })]);
     clearTimeout(timer);
-    await closing;
     // Its helpers end a moment after it; any still running then are ended.
-    for (let i = 0; i < 50 && this.processesLeft().length; ++i) await sleep(100);
+    for (let i = 0; gone && i < 50 && this.processesLeft().length; ++i) await sleep(100);
     if (!gone || this.processesLeft().length) {
       try { process.kill(-this.child.pid, 'SIGKILL'); } catch (_) { /* already gone */ }
       await this.exited;
@@ -350,17 +350,17 @@ class Page {
     }
   }
 
+  // Both wait for the load, which fails the call if it never comes, even when
+  // the page is too busy to answer the command itself.
   async goto(url, { timeoutMs = 30000 } = {}) {
-    const loaded = this.waitEvent('Page.loadEventFired', timeoutMs);
-    const result = await this.send('Page.navigate', { url });
-    if (result.errorText) throw new Error(`navigation to ${url}: ${result.errorText}`);
-    await loaded;
+    const navigated = this.send('Page.navigate', { url }).then((result) => {
+      if (result.errorText) throw new Error(`navigation to ${url}: ${result.errorText}`);
+    });
+    await Promise.all([this.waitEvent('Page.loadEventFired', timeoutMs), navigated]);
   }
 
   async reload({ timeoutMs = 30000 } = {}) {
-    const loaded = this.waitEvent('Page.loadEventFired', timeoutMs);
-    await this.send('Page.reload', { ignoreCache: false });
-    await loaded;
+    await Promise.all([this.waitEvent('Page.loadEventFired', timeoutMs), this.send('Page.reload', { ignoreCache: false })]);
   }
 
   waitEvent(method, timeoutMs = 30000) {
