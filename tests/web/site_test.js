@@ -289,12 +289,13 @@ for (const skin of [{ name: 'default skin', app: null }, { name: 'test skin', ap
     await withBrowser(async (browser) => {
       const page = await browser.newPage({ sensors: browserReading(kRest) });
       // When the first frame came, measured in the page from its navigation.
-      await page.send('Page.addScriptToEvaluateOnNewDocument', { source: `
+      await page.send('Page.addScriptToEvaluateOnNewDocument', { source: `(() => {
         const poll = setInterval(() => {
           if (!window.jostlepad) return;
           clearInterval(poll);
           window.jostlepad.ready.then(() => { window.jpFirstFrameMs = performance.now(); });
-        }, 1);` });
+        }, 1);
+      })();` });
       const app = new App(page);
       await app.load(host.url, skin.app ? { app: skin.app } : {});
       await app.shows(bench.shots.splash, 'splash', { bottom: kSplashRows, timeoutMs: 5000 });
