@@ -17,7 +17,14 @@ run() {  # name, extra cmake options...
 
 # the desktop Windows builds, run under Wine by the plain build's tests
 tools/build-windows.sh
-run release -DJOSTLEPAD_WINDOWS_STAGES="$PWD/build/win64/Jostlepad;$PWD/build/win32/Jostlepad"
+# the web site, with the bench's test app packaged beside the default one, run
+# in headless Chromium by the plain build's tests
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release --target web_test_app -j "$JOBS"
+rm -rf build/web/test-app && build/release/web_test_app build/web/test-app
+tools/build-web.sh --app-dir build/web/test-app/app --name test
+run release -DJOSTLEPAD_WINDOWS_STAGES="$PWD/build/win64/Jostlepad;$PWD/build/win32/Jostlepad" \
+  -DJOSTLEPAD_WEB_SITE="$PWD/build/web/site"
 ASAN_OPTIONS=detect_leaks=1 run asan -DJOSTLEPAD_SANITIZE=address -DJOSTLEPAD_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 TSAN_OPTIONS=halt_on_error=1 run tsan -DJOSTLEPAD_SANITIZE=thread -DJOSTLEPAD_BENCH=OFF \
