@@ -39,8 +39,6 @@ mkdir -p "$SITE" && find "$SITE" -mindepth 1 -delete
 mkdir -p "$SITE/apps"
 cp build/web/out/jostlepad.js build/web/out/jostlepad.wasm build/web/out/jostlepad.worker.js "$SITE/"
 cp web/page/index.html web/page/jostlepad-page.js web/page/page-logic.js web/page/audio-worklet.js "$SITE/"
-# the service worker, manifest and icons, where they are
-if [ -d web/site-shell ]; then cp -R web/site-shell/. "$SITE/"; fi
 
 # the faces the program draws with, where the Linux build finds them
 FONTS=/usr/share/fonts/truetype/dejavu
@@ -64,4 +62,6 @@ package_app() {
 package_app default "$(pwd)/assets"
 for app in $APPS; do package_app "${app%%=*}" "${app#*=}"; done
 rm -rf "$STAGE"
+# last: the service worker's cache lists the finished site
+web/site-shell/install.sh "$SITE"
 echo "build-web: $SITE ($(du -sh "$SITE" | cut -f1))"

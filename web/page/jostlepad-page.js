@@ -453,19 +453,6 @@
     next();
   }
 
-  // The site's service worker (sw.js) keeps it offline and, on a host that
-  // cannot send the isolation headers, adds them: the first visit then loads
-  // once more under it.
-  if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('sw.js').then(async () => {
-      await navigator.serviceWorker.ready;
-      if (!self.crossOriginIsolated && !sessionStorage.getItem('jostlepad.isolating')) {
-        sessionStorage.setItem('jostlepad.isolating', '1');
-        location.reload();
-      }
-    }, () => { /* no service worker on this site */ });
-  }
-
   if (!self.crossOriginIsolated) {
     say('This page needs to be served with cross-origin isolation (see tools/serve-web.sh).');
   } else if (navigator.locks) {
