@@ -116,6 +116,10 @@ function makeHandler(root) {
         }
         const ext = path.extname(file).toLowerCase();
         const headers = headersFor(ext);
+        if (path.basename(file) === 'sw.js') {
+          delete headers['Cross-Origin-Opener-Policy'];
+          delete headers['Cross-Origin-Embedder-Policy'];
+        }
         const accepts = /\bgzip\b/.test(req.headers['accept-encoding'] || '');
         const gzip = accepts && !kNoGzip.has(ext) && body.length > 256;
         // Revalidation is cheap: the service worker's copy of an unchanged file costs a 304.

@@ -56,6 +56,7 @@ enum Word {
   kAudioRunning,  // page: an AudioState
   kAudioAhead,    // page: frames to keep queued for the worklet
   kEnded,         // device: 1 while the program is not running
+  kSilentFrames,  // worklet: frames of silence it played where the ring was dry
   kWordCount
 };
 // The page's audio, as the device's audio thread sees it.
@@ -70,6 +71,9 @@ struct Shared {
   std::atomic<int32_t> words[kWordCount] = {};
   int32_t events[kQueueLength][4] = {};
   SharedMotion motion;
+  // page time (ms) of the program's last sensor poll: with the motor's
+  // start, the poll that saw the jerk, for the page's latency figures
+  std::atomic<double> lastPollAt{0.0};
   AudioRing ring{kRingFrames};
   std::vector<uint8_t> frames[2];
 };
@@ -121,8 +125,10 @@ class WebAudioOutput final : public wce::AudioOutput {
     emscripten_futex_wake(TheShared().ring.ReadIndex(), INT_MAX);
     thread_.join();
   }
-  // The output's thread rests in Pull while nothing plays.
-  uint32_t RestAfterMs() const override { return 200; }
+  // The output's thread rests in Pull soon after a sound: the worklet then
+  // drains the ring, and the next sound is written straight in front of it
+  // instead of queueing behind silence mixed ahead.
+  uint32_t RestAfterMs() const override { return 10; }
 
   std::vector<uint8_t> Recording() {
     std::lock_guard<std::mutex> lock(recordLock_);
@@ -132,7 +138,7 @@ class WebAudioOutput final : public wce::AudioOutput {
  private:
   void Run(wce::AudioMix& mix) {
     Shared& s = TheShared();
-    float block[2 * kQuantum];
+    float block[2 * kQuantum];  // before the page's audio runs
     auto next = std::chrono::steady_clock::now();
     const auto period = std::chrono::microseconds(1000000LL * kQuantum / rate_);
     bool wakeAsked = false;
@@ -147,13 +153,25 @@ class WebAudioOutput final : public wce::AudioOutput {
           emscripten_futex_wait(s.ring.ReadIndex(), read, 50);  // the worklet wakes us as it reads
           continue;
         }
-        mix.Pull(block, kQuantum);
-        Keep(block);
-        s.ring.Write(block, kQuantum);
+        float* block = lead_.data();
+        mix.Pull(block, kQuantum);  // rests here while nothing plays
+        // A sound after a rest finds the ring dry and goes in at once, not
+        // queued behind silence mixed ahead of it; twice the lead in one go,
+        // as the worklet takes several quanta back to back and this thread
+        // has just woken.
+        uint32_t frames = kQuantum;
+        if (s.ring.Filled() == 0) {
+          const uint32_t first = std::min(2 * ahead, kRingFrames);
+          for (; frames + kQuantum <= first; frames += kQuantum) mix.Pull(block + 2 * frames, kQuantum);
+        }
+        // where the worklet will play it: after all the ring's frames and the
+        // silence it played where the ring was dry
+        KeepAt(block, frames, s.ring.WriteIndex()->load() + static_cast<uint32_t>(s.words[kSilentFrames].load()));
+        s.ring.Write(block, frames);
         next = std::chrono::steady_clock::now();
         if (state == kAudioPlaying) {
           wakeAsked = false;
-        } else if (!wakeAsked && std::any_of(block, block + 2 * kQuantum, [](float v) { return v != 0.0f; })) {
+        } else if (!wakeAsked && std::any_of(block, block + 2 * frames, [](float v) { return v != 0.0f; })) {
           wakeAsked = true;
           MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.soundComing(); });
         }
@@ -166,7 +184,24 @@ class WebAudioOutput final : public wce::AudioOutput {
       }
     }
   }
-  // The recording follows real time: the silence while the output rested
+  // Once the worklet plays, the recording is what it plays: a block goes
+  // where the worklet's own count puts it, the silence it played before it
+  // put in. Real time would part a sound wherever the worklet's reads come
+  // late, though nothing was heard missing.
+  void KeepAt(const float* block, uint32_t frames, uint32_t heardAt) {
+    if (!record_) return;
+    std::lock_guard<std::mutex> lock(recordLock_);
+    size_t have = recorded_.size() / 2;
+    if (!anchored_) {
+      anchored_ = true;
+      anchorAt_ = heardAt;
+      anchorFrame_ = have;
+    }
+    size_t due = anchorFrame_ + static_cast<uint32_t>(heardAt - anchorAt_);
+    if (due > have) recorded_.resize(2 * due, 0.0f);
+    recorded_.insert(recorded_.end(), block, block + 2 * frames);
+  }
+  // Until then it follows real time: the silence while the output rested
   // in Pull is put in, so a sound sits where it was heard.
   void Keep(const float* block) {
     if (!record_) return;
@@ -186,9 +221,23 @@ class WebAudioOutput final : public wce::AudioOutput {
   std::thread thread_;
   std::mutex recordLock_;  // held for an append, or while the page takes a copy
   std::vector<float> recorded_;
+  std::vector<float> lead_ = std::vector<float>(2 * size_t{kRingFrames});  // the mix on its way into the ring
+  bool anchored_ = false;  // the worklet's frame anchorAt_ is recorded_'s frame anchorFrame_
+  uint32_t anchorAt_ = 0;
+  size_t anchorFrame_ = 0;
 };
 
 std::shared_ptr<WebAudioOutput> gAudio;
+
+// The page's readings, each poll stamped in page time.
+class StampedMotionSource final : public PageMotionSource {
+ public:
+  using PageMotionSource::PageMotionSource;
+  bool Read(int16_t& x, int16_t& y, int16_t& z) override {
+    TheShared().lastPollAt.store(emscripten_get_now());
+    return PageMotionSource::Read(x, y, z);
+  }
+};
 
 // ---- the pump: input in, frames out ----
 
@@ -381,7 +430,10 @@ int RunProgram(const Options& options, std::shared_ptr<jphost::KeyJerkSource> ke
   Pump pump(keys, motion);
   wce::SetScreenChangedCallback([&pump] { pump.ScreenChanged(); });
   wce::SetIdleResetCallback([] { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.idleReset(); }); });
-  wce::SetVibrationCallback([](bool on) { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0); }, on ? 1 : 0); });
+  // the motor starts on the program's thread right after the poll that saw the jerk
+  wce::SetVibrationCallback([](bool on) {
+    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0, $1); }, on ? 1 : 0, TheShared().lastPollAt.load());
+  });
   pump.Start();
 
   wce::RegisterProgramThread(reinterpret_cast<const void*>(&WinMain));
@@ -416,7 +468,7 @@ int main(int argc, char** argv) {
   wce::SetScreenDpi(kDpi, kDpi);
   auto keys = std::make_shared<jphost::KeyJerkSource>();
   static SharedMotion ignored;  // ?sensor=none: nothing ever arrives here
-  auto motion = std::make_shared<PageMotionSource>(options.sensor ? shared.motion : ignored, keys);
+  auto motion = std::make_shared<StampedMotionSource>(options.sensor ? shared.motion : ignored, keys);
   gAudio = std::make_shared<WebAudioOutput>(options.record);
   int code = RunProgram(options, keys, motion);
   shared.words[kEnded].store(1);

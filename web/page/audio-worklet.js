@@ -12,6 +12,7 @@ class JostlepadRing extends AudioWorkletProcessor {
         samples: new Float32Array(m.buffer),
         read: m.read >> 2,
         write: m.write >> 2,
+        silent: m.silent >> 2,
         base: m.samples >> 2,
         mask: m.frames - 1,
       };
@@ -42,6 +43,8 @@ class JostlepadRing extends AudioWorkletProcessor {
       }
       // the ring ran dry in the middle of a sound
       if (this.sounding && got < n) this.port.postMessage({ underruns: ++this.underruns });
+      // the device places what it records after the silence played so far
+      if (got < n) Atomics.add(ring.words, ring.silent, n - got);
       if (got > 0) {
         Atomics.store(ring.words, ring.read, (r + got) | 0);
         Atomics.notify(ring.words, ring.read);

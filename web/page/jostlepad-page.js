@@ -9,7 +9,8 @@
   const kWidth = 480;
   const kHeight = 640;
   // the device's shared words (enum Word in web/web_main.cpp)
-  const W = { wake: 0, inputWrite: 1, frameCount: 2, frameReading: 3, audioRunning: 4, audioAhead: 5, ended: 6 };
+  const W = { wake: 0, inputWrite: 1, frameCount: 2, frameReading: 3, audioRunning: 4, audioAhead: 5, ended: 6,
+    silentFrames: 7 };
   const kPen = 1, kKey = 2, kActivate = 3, kClose = 4;
   const kPenDown = 0, kPenMove = 1, kPenUp = 2;
   const kAudioPlaying = 1, kAudioSuspended = 2;  // enum AudioState in web/web_main.cpp
@@ -36,6 +37,7 @@
   const frameTimes = [];   // page times (ms) of the first frames presented
   const motionTimes = [];  // the last motion readings: [page ms, x, y, z]
   const motorStarts = [];  // page times (ms) at which the device's motor started
+  const motorPolls = [];   // for each, the time of the program's sensor poll just before it
 
   const api = {
     ready: new Promise((resolve) => { resolveReady = resolve; }),
@@ -58,6 +60,7 @@
     frameTimes: () => frameTimes.slice(),
     motionTimes: () => motionTimes.slice(),
     motorStarts: () => motorStarts.slice(),
+    motorPolls: () => motorPolls.slice(),
     audioContext: null,
   };
   window.jostlepad = api;
@@ -172,6 +175,7 @@
     };
     node.port.postMessage({
       buffer: Module.HEAP32.buffer, read: Module._jp_ring_read(), write: Module._jp_ring_write(),
+      silent: (device.words + W.silentFrames) * 4,
       samples: Module._jp_ring_samples(), frames: Module._jp_ring_frames(),
       quietAfter: Math.round((kSleepAfterQuietMs / 1000) * ctx.sampleRate / 128),
     });
@@ -392,8 +396,11 @@
   const page = {
     trace(line) { if (options.trace) console.log('trace ' + line); },
     openTab(address) { window.open(address, '_blank', 'noopener'); },
-    vibrate(on) {
-      if (on) motorStarts.push(performance.now());
+    vibrate(on, polledAt) {
+      if (on) {
+        motorStarts.push(performance.now());
+        motorPolls.push(polledAt);
+      }
       if (navigator.vibrate) navigator.vibrate(on ? 10000 : 0);
     },
     idleReset() {
