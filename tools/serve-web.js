@@ -116,6 +116,10 @@ function makeHandler(root) {
         }
         const ext = path.extname(file).toLowerCase();
         const headers = headersFor(ext);
+        // The service worker needs no isolation: without it the browser runs it
+        // apart from the page, and a page whose renderer dies (a phone
+        // discarding it) does not take the worker down with it; Chromium then
+        // kept the next visit waiting on the dead worker for ever.
         if (path.basename(file) === 'sw.js') {
           delete headers['Cross-Origin-Opener-Policy'];
           delete headers['Cross-Origin-Embedder-Policy'];

@@ -585,4 +585,27 @@ function constantRuns(samples, minFrames) {
   return runs;
 }
 
-module.exports = { serve, Browser, Page, WebSocketClient, decodePng, decodeWav, constantRuns, sleep, waitFor, kG };
+// For each jerk (a devicemotion reading away from `rest`, the browser's
+// reading at rest), the ms from it, from the program's poll that saw it (the
+// last before the motor started) and from the motor's start to the first
+// sample of its sound leaving the worklet: [{motion, poll, motor}].
+async function jerkLatencies(page, rest) {
+  const [motions, starts, motors, polls] = await page.evaluate(
+    '[jostlepad.motionTimes(), jostlepad.soundStarts(), jostlepad.motorStarts(), jostlepad.motorPolls()]');
+  const out = [];
+  for (let i = 1; i < motions.length; ++i) {
+    const [when, x, y, z] = motions[i];
+    const resting = Math.abs(x - rest.x) + Math.abs(y - rest.y) + Math.abs(z - rest.z) < 0.01;
+    const [, px, py, pz] = motions[i - 1];
+    if (resting || (x === px && y === py && z === pz)) continue;
+    const motor = motors.findIndex((m) => m > when);
+    const sound = starts.findIndex((s) => s > when);
+    if (motor < 0 || sound < 0) continue;
+    out.push({ motion: starts[sound] - when, poll: starts[sound] - polls[motor], motor: starts[sound] - motors[motor] });
+  }
+  return out;
+}
+const spread = (list) => (list.length ? `${Math.min(...list).toFixed(1)}-${Math.max(...list).toFixed(1)} ms` : 'none');
+
+module.exports = { serve, Browser, Page, WebSocketClient, decodePng, decodeWav, constantRuns, jerkLatencies, spread, sleep,
+  waitFor, kG };

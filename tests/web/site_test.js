@@ -13,7 +13,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { test, before, after } = require('node:test');
-const { serve, Browser, decodePng, decodeWav, constantRuns, sleep, waitFor, kG } = require('./driver');
+const { serve, Browser, decodePng, decodeWav, constantRuns, jerkLatencies, spread, sleep, waitFor, kG } = require('./driver');
 
 const kSite = process.env.JP_WEB_SITE;
 const kBench = process.env.JP_JOSTLEPAD_BIN;
@@ -118,7 +118,13 @@ class App {
   }
 
   async started() {
-    await this.page.evaluate('window.jostlepad.ready.then(() => true)', { timeoutMs: 60000 });
+    try {
+      await this.page.evaluate('window.jostlepad.ready.then(() => true)', { timeoutMs: 60000 });
+    } catch (e) {
+      const note = await this.page.evaluate("document.getElementById('note').textContent", { timeoutMs: 5000 })
+        .catch(() => '(no answer)');
+      throw new Error(`${e.message}; the page says "${note}"; its console ends ${JSON.stringify(this.page.console.slice(-5))}`);
+    }
   }
 
   async canvasRect() {
@@ -219,26 +225,6 @@ function assertHeardAsBench(page, bench) {
     `the page heard ${text(heard)}; the bench ${text(expected)}`);
 }
 
-// For each jerk (a devicemotion reading away from rest), the ms from it, from
-// the program's poll that saw it (the last before the motor started) and from
-// the motor's start to the first sample of its sound leaving the worklet.
-async function jerkLatencies(page) {
-  const [motions, starts, motors, polls] = await page.evaluate(
-    '[jostlepad.motionTimes(), jostlepad.soundStarts(), jostlepad.motorStarts(), jostlepad.motorPolls()]');
-  const rest = browserReading(kRest);
-  const out = [];
-  for (let i = 1; i < motions.length; ++i) {
-    const [when, ...reading] = motions[i];
-    const resting = Math.abs(reading[0] - rest.x) + Math.abs(reading[1] - rest.y) + Math.abs(reading[2] - rest.z) < 0.01;
-    if (resting || reading.every((v, k) => v === motions[i - 1][k + 1])) continue;
-    const motor = motors.findIndex((m) => m > when);
-    const sound = starts.findIndex((s) => s > when);
-    if (motor < 0 || sound < 0) continue;
-    out.push({ motion: starts[sound] - when, poll: starts[sound] - polls[motor], motor: starts[sound] - motors[motor] });
-  }
-  return out;
-}
-const spread = (list) => list.length ? `${Math.round(Math.min(...list) * 10) / 10}-${Math.round(Math.max(...list) * 10) / 10} ms` : 'none';
 
 const count = (trace, event) => trace.filter(([, e]) => e === event).length;
 
@@ -359,7 +345,7 @@ test('previews and a jerk on each axis are heard as on the bench, with the pulse
       await app.run(steps.slice(1), bench);  // the page has started already
       await sleep(500);
       assertHeardAsBench(await app.recording(), bench.recording);
-      const latency = await jerkLatencies(page);
+      const latency = await jerkLatencies(page, browserReading(kRest));
       t.diagnostic(`${latency.length} jerks to their sound's first sample leaving the worklet: from devicemotion ` +
         `${spread(latency.map((l) => l.motion))}, from the poll that saw it ${spread(latency.map((l) => l.poll))}, ` +
         `from the motor's start ${spread(latency.map((l) => l.motor))}`);

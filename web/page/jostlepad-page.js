@@ -463,13 +463,19 @@
   if (!self.crossOriginIsolated) {
     say('This page needs to be served with cross-origin isolation (see tools/serve-web.sh).');
   } else if (navigator.locks) {
-    navigator.locks.request('jostlepad', { ifAvailable: true }, (lock) => {
-      if (!lock) {
-        say('The sound box is already open in another tab.');
-        return undefined;
-      }
+    const run = () => {
       start();
       return new Promise(() => {});  // held for the life of the page
+    };
+    navigator.locks.request('jostlepad', { ifAvailable: true }, (lock) => {
+      if (lock) return run();
+      say('The sound box is already open in another tab.');
+      // It starts here once that tab is gone: closed, or a page that died
+      // whose lock the browser has not let go of yet.
+      return navigator.locks.request('jostlepad', () => {
+        note.hidden = true;
+        return run();
+      });
     });
   } else {
     start();

@@ -1,0 +1,76 @@
+// The web page's numbers on this machine, in one run of a fresh browser:
+//   node tests/web/measure.js [SITE_DIR]     (default build/web/site)
+// a first visit's bytes, navigation to the first frame and to Home, the
+// page's CPU idle on Home with motion off and on, and for jerks on each axis
+// the time to the first sample leaving the worklet.
+'use strict';
+const path = require('path');
+const { serve, Browser, jerkLatencies, spread, sleep, waitFor, kG } = require('./driver');
+
+const kSite = path.resolve(process.argv[2] || path.join(__dirname, '..', '..', 'build', 'web', 'site'));
+const kRest = { x: 0, y: 0, z: kG };  // lying flat, as the browser reads it
+const kMotionButton = [400, 452];     // on Home, in screen pixels
+const kJerks = [{ x: 0, y: 8.8, z: kG }, { x: 8.8, y: 0, z: kG }, { x: 0, y: -8.8, z: kG }, { x: -8.8, y: 0, z: kG },
+  { x: 0, y: 0, z: 2 * kG }];
+
+// The CPU the page's renderer used over `seconds`, in % of a core.
+async function rendererCpu(browser, seconds) {
+  const sample = async () => (await browser.send('SystemInfo.getProcessInfo')).processInfo
+    .filter((p) => p.type === 'renderer').reduce((sum, p) => sum + p.cpuTime, 0);
+  const before = await sample();
+  await sleep(seconds * 1000);
+  return (((await sample()) - before) / seconds) * 100;
+}
+
+async function main() {
+  const host = await serve(kSite);
+  const browser = await Browser.launch();
+  try {
+    const page = await browser.newPage({ sensors: kRest });
+    await page.goto(host.url);
+    await page.evaluate('window.jostlepad.ready.then(() => true)', { timeoutMs: 60000 });
+    // Home is the frame after which the screen rests (the splash's bar moves until then).
+    await waitFor('the screen to rest on Home', async () => {
+      const times = await page.evaluate('jostlepad.frameTimes()');
+      return times.length > 1 &&
+        (await page.evaluate('performance.now()')) - times[times.length - 1] > 1500;
+    }, 30000);
+    const frames = await page.evaluate('jostlepad.frameTimes()');
+    const bytes = await page.evaluate(`performance.getEntriesByType('navigation').concat(
+      performance.getEntriesByType('resource')).reduce((sum, e) => sum + e.transferSize, 0)`);
+    console.log(`first visit: ${(bytes / 1048576).toFixed(2)} MB transferred, compressed`);
+    console.log(`from navigation: the first frame (splash) at ${Math.round(frames[0])} ms, ` +
+      `Home at ${Math.round(frames[frames.length - 1])} ms`);
+    console.log(`idle on Home, motion off, before any tap: ${(await rendererCpu(browser, 5)).toFixed(2)} % of a core`);
+
+    const [left, top, width, height] = await page.evaluate(`(() => {
+      const r = document.querySelector('canvas').getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height];
+    })()`);
+    await page.click(left + ((kMotionButton[0] + 0.5) * width) / 480, top + ((kMotionButton[1] + 0.5) * height) / 640);
+    await sleep(1000);
+    for (const jerk of kJerks) {
+      await page.setMotion(jerk);
+      await sleep(150);
+      await page.setMotion(kRest);
+      await sleep(1000);
+    }
+    const latency = await jerkLatencies(page, kRest);
+    console.log(`${latency.length} jerks to the first sample leaving the worklet: from devicemotion ` +
+      `${spread(latency.map((l) => l.motion))}, from the poll that saw it ${spread(latency.map((l) => l.poll))}, ` +
+      `from the motor's start ${spread(latency.map((l) => l.motor))}`);
+    console.log(`idle on Home, motion on, the sound just played: ${(await rendererCpu(browser, 5)).toFixed(2)} % of a core`);
+    await sleep(6000);  // the audio context sleeps 10 s after the last sound
+    console.log(`idle on Home, motion on, the audio asleep: ${(await rendererCpu(browser, 5)).toFixed(2)} % of a core`);
+    const underruns = await page.evaluate('jostlepad.underruns()');
+    console.log(`underruns: ${underruns}`);
+  } finally {
+    await browser.close();
+    await host.stop();
+  }
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
