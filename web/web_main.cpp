@@ -57,6 +57,7 @@ enum Word {
   kAudioAhead,    // page: frames to keep queued for the worklet
   kEnded,         // device: 1 while the program is not running
   kSilentFrames,  // worklet: frames of silence it played where the ring was dry
+  kMotionListening,  // page: 1 while it listens to the motion sensor; device: 2 once it asked
   kWordCount
 };
 // The page's audio, as the device's audio thread sees it.
@@ -229,14 +230,28 @@ class WebAudioOutput final : public wce::AudioOutput {
 
 std::shared_ptr<WebAudioOutput> gAudio;
 
-// The page's readings, each poll stamped in page time.
+// The page's readings, each poll stamped in page time. The page stops
+// listening a while after the polls stop (motion off); the next poll asks it
+// to listen again and waits for a fresh reading, not the one left from then.
 class StampedMotionSource final : public PageMotionSource {
  public:
-  using PageMotionSource::PageMotionSource;
+  StampedMotionSource(const SharedMotion& shared, std::shared_ptr<jphost::KeyJerkSource> keys, bool sensor)
+      : PageMotionSource(shared, std::move(keys)), sensor_(sensor) {}
   bool Read(int16_t& x, int16_t& y, int16_t& z) override {
-    TheShared().lastPollAt.store(emscripten_get_now());
+    Shared& s = TheShared();
+    s.lastPollAt.store(emscripten_get_now());
+    int32_t stopped = 0;
+    if (sensor_ && HasSensor() && s.words[kMotionListening].compare_exchange_strong(stopped, 2)) {
+      int32_t count = s.motion.count.load();
+      MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.listenForMotion(); });
+      for (int i = 0; i < 5 && s.motion.count.load() == count; ++i)
+        emscripten_futex_wait(&s.motion.count, static_cast<uint32_t>(count), 20);
+    }
     return PageMotionSource::Read(x, y, z);
   }
+
+ private:
+  const bool sensor_;
 };
 
 // ---- the pump: input in, frames out ----
@@ -369,6 +384,7 @@ EMSCRIPTEN_KEEPALIVE int32_t* jp_events() { return &TheShared().events[0][0]; }
 EMSCRIPTEN_KEEPALIVE int32_t jp_queue_length() { return kQueueLength; }
 EMSCRIPTEN_KEEPALIVE SharedMotion* jp_motion() { return &TheShared().motion; }
 EMSCRIPTEN_KEEPALIVE uint8_t* jp_frame(int index) { return TheShared().frames[index & 1].data(); }
+EMSCRIPTEN_KEEPALIVE std::atomic<double>* jp_last_poll_at() { return &TheShared().lastPollAt; }
 EMSCRIPTEN_KEEPALIVE std::atomic<uint32_t>* jp_ring_read() { return TheShared().ring.ReadIndex(); }
 EMSCRIPTEN_KEEPALIVE std::atomic<uint32_t>* jp_ring_write() { return TheShared().ring.WriteIndex(); }
 EMSCRIPTEN_KEEPALIVE float* jp_ring_samples() { return TheShared().ring.Samples(); }
@@ -392,6 +408,7 @@ EMSCRIPTEN_KEEPALIVE void jp_motion_reading(double x, double y, double z) {
   m.y.store(r.y);
   m.z.store(r.z);
   m.count.fetch_add(1);
+  emscripten_futex_wake(&m.count, INT_MAX);  // a poll waiting for a fresh reading
 }
 
 }  // extern "C"
@@ -468,7 +485,7 @@ int main(int argc, char** argv) {
   wce::SetScreenDpi(kDpi, kDpi);
   auto keys = std::make_shared<jphost::KeyJerkSource>();
   static SharedMotion ignored;  // ?sensor=none: nothing ever arrives here
-  auto motion = std::make_shared<StampedMotionSource>(options.sensor ? shared.motion : ignored, keys);
+  auto motion = std::make_shared<StampedMotionSource>(options.sensor ? shared.motion : ignored, keys, options.sensor);
   gAudio = std::make_shared<WebAudioOutput>(options.record);
   int code = RunProgram(options, keys, motion);
   shared.words[kEnded].store(1);

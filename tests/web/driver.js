@@ -600,7 +600,8 @@ async function jerkLatencies(page, rest) {
     if (resting || (x === px && y === py && z === pz)) continue;
     const motor = motors.findIndex((m) => m > when);
     const sound = starts.findIndex((s) => s > when);
-    if (motor < 0 || sound < 0) continue;
+    // a jerk the program did not answer (a slot without a sound) has none
+    if (motor < 0 || sound < 0 || starts[sound] - when > 500) continue;
     out.push({ motion: starts[sound] - when, poll: starts[sound] - polls[motor], motor: starts[sound] - motors[motor] });
   }
   return out;

@@ -10,7 +10,7 @@
   const kHeight = 640;
   // the device's shared words (enum Word in web/web_main.cpp)
   const W = { wake: 0, inputWrite: 1, frameCount: 2, frameReading: 3, audioRunning: 4, audioAhead: 5, ended: 6,
-    silentFrames: 7 };
+    silentFrames: 7, motionListening: 8 };
   const kPen = 1, kKey = 2, kActivate = 3, kClose = 4;
   const kPenDown = 0, kPenMove = 1, kPenUp = 2;
   const kAudioPlaying = 1, kAudioSuspended = 2;  // enum AudioState in web/web_main.cpp
@@ -144,16 +144,29 @@
   window.addEventListener('focus', () => setActive(document.visibilityState === 'visible'));
 
   // ---- motion ----
+  // The sensor is listened to while the program polls it: with motion off a
+  // reading 60 times a second would only wake this thread (and the phone's
+  // sensor). The device asks again at the program's next poll.
+  const kMotionUnpolledMs = 1000;
+  let motionPermitted = typeof DeviceMotionEvent === 'undefined' || typeof DeviceMotionEvent.requestPermission !== 'function';
+  let motionListening = false;
+  function onMotion(e) {
+    const a = e.accelerationIncludingGravity;
+    if (!device || !a || a.x === null || a.y === null || a.z === null) return;
+    Module._jp_motion_reading(a.x, a.y, a.z);
+    motionTimes.push([e.timeStamp, a.x, a.y, a.z]);
+    if (motionTimes.length > 2000) motionTimes.shift();
+    if (e.timeStamp - Module.HEAPF64[Module._jp_last_poll_at() >> 3] > kMotionUnpolledMs) {
+      window.removeEventListener('devicemotion', onMotion);
+      motionListening = false;
+      Atomics.store(Module.HEAP32, device.words + W.motionListening, 0);
+    }
+  }
   function listenForMotion() {
-    if (!options.sensor || listenForMotion.done) return;
-    listenForMotion.done = true;
-    window.addEventListener('devicemotion', (e) => {
-      const a = e.accelerationIncludingGravity;
-      if (!device || !a || a.x === null || a.y === null || a.z === null) return;
-      Module._jp_motion_reading(a.x, a.y, a.z);
-      motionTimes.push([e.timeStamp, a.x, a.y, a.z]);
-      if (motionTimes.length > 2000) motionTimes.shift();
-    });
+    if (!options.sensor || !motionPermitted || !device || motionListening) return;
+    motionListening = true;
+    Atomics.store(Module.HEAP32, device.words + W.motionListening, 1);
+    window.addEventListener('devicemotion', onMotion);
   }
 
   // ---- the first tap: sound, motion permission, full screen ----
@@ -190,7 +203,10 @@
     window.removeEventListener('pointerdown', firstTap, true);
     startAudio().catch((e) => console.warn('jostlepad: no sound:', e));
     if (typeof DeviceMotionEvent !== 'undefined' && typeof DeviceMotionEvent.requestPermission === 'function') {
-      DeviceMotionEvent.requestPermission().then((s) => { if (s === 'granted') listenForMotion(); }).catch(() => {});
+      DeviceMotionEvent.requestPermission().then((s) => {
+        motionPermitted = s === 'granted';
+        listenForMotion();
+      }).catch(() => {});
     }
     const root = document.documentElement;
     if (root.requestFullscreen && !document.fullscreenElement) {
@@ -395,6 +411,7 @@
   api.awake = () => hold.held;
   const page = {
     trace(line) { if (options.trace) console.log('trace ' + line); },
+    listenForMotion,
     openTab(address) { window.open(address, '_blank', 'noopener'); },
     vibrate(on, polledAt) {
       if (on) {
