@@ -157,13 +157,11 @@ class WebAudioOutput final : public wce::AudioOutput {
         float* block = lead_.data();
         mix.Pull(block, kQuantum);  // rests here while nothing plays
         // A sound after a rest finds the ring dry and goes in at once, not
-        // queued behind silence mixed ahead of it; twice the lead in one go,
-        // as the worklet takes several quanta back to back and this thread
-        // has just woken.
+        // queued behind silence mixed ahead of it: the whole lead in one go,
+        // as the worklet takes several quanta back to back.
         uint32_t frames = kQuantum;
         if (s.ring.Filled() == 0) {
-          const uint32_t first = std::min(2 * ahead, kRingFrames);
-          for (; frames + kQuantum <= first; frames += kQuantum) mix.Pull(block + 2 * frames, kQuantum);
+          for (; frames + kQuantum <= ahead; frames += kQuantum) mix.Pull(block + 2 * frames, kQuantum);
         }
         // where the worklet will play it: after all the ring's frames and the
         // silence it played where the ring was dry
@@ -478,8 +476,10 @@ int main(int argc, char** argv) {
   Options options = ParseArgs(argc, argv);
   Shared& shared = TheShared();
   for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
-  // what a busy phone's worker wakes in time for; less underruns in Chromium here
-  shared.words[kAudioAhead].store(4 * kQuantum);
+  // Chromium asks for 10 ms at a time: two of its turns of slack for this
+  // thread on a busy machine. A sound after a silence does not wait for the
+  // lead (it finds the ring dry), so this costs no latency there.
+  shared.words[kAudioAhead].store(8 * kQuantum);
 
   wce::SetScreenSize(kWidth, kHeight);
   wce::SetScreenDpi(kDpi, kDpi);
