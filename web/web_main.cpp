@@ -163,10 +163,13 @@ class WebAudioOutput final : public wce::AudioOutput {
         if (s.ring.Filled() == 0) {
           for (; frames + kQuantum <= ahead; frames += kQuantum) mix.Pull(block + 2 * frames, kQuantum);
         }
-        // where the worklet will play it: after all the ring's frames and the
-        // silence it played where the ring was dry
-        KeepAt(block, frames, s.ring.WriteIndex()->load() + static_cast<uint32_t>(s.words[kSilentFrames].load()));
+        // Where the worklet will play it: after all the ring's frames and the
+        // silence it played where the ring was dry. The silence is read after
+        // the write: until then the worklet may still play a dry quantum, and
+        // once the block is in, it cannot until the block is played.
+        const uint32_t at = s.ring.WriteIndex()->load();
         s.ring.Write(block, frames);
+        KeepAt(block, frames, at + static_cast<uint32_t>(s.words[kSilentFrames].load()));
         next = std::chrono::steady_clock::now();
         if (state == kAudioPlaying) {
           wakeAsked = false;
