@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# Tap-to-sound latency through a real sound server: for each server, SDL
+# driver and period, the program runs in a window under Xvfb, grid slot 1 is
+# pressed through XTest, and the default sink's monitor is recorded; the time
+# from each press to the first audible sample is printed as min / median / max,
+# with nothing playing and with the slot's own sound still playing. See
+# docs/latency.md.
+#
+#   tools/latency.sh [--program PATH] [--servers "pipewire pulseaudio"]
+#                    [--periods "128 256 512"] [--pairs N] [--smoke] [--keep]
+#                    [--no-install] [--load] [-- program options]
+#
+# --program: the jostlepad binary, beside its Skin/ (default: the release
+# build's staged one, built if missing). --pairs: press pairs per run (each a
+# press in silence and one 250 ms later; default 20). --smoke: one short run
+# (3 pairs, the first server, its first driver, period 256) that fails unless
+# every press's sound is found. --load: a minute of five slots re-triggered
+# every 100 ms per server, driver and period, counting underruns (the server's
+# and SDL's) instead of timing presses. --keep: leave the work folder.
+# Packages it needs are installed first (unless --no-install).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program="$root/build/release/Jostlepad/jostlepad"
+servers="pipewire pulseaudio"
+periods="128 256 512"
+pairs=20
+smoke=0
+keep=0
+install=1
+load=0
+extra=()
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --program) program=$2; shift 2 ;;
+    --servers) servers=$2; shift 2 ;;
+    --periods) periods=$2; shift 2 ;;
+    --pairs) pairs=$2; shift 2 ;;
+    --smoke) smoke=1; shift ;;
+    --keep) keep=1; shift ;;
+    --no-install) install=0; shift ;;
+    --load) load=1; shift ;;
+    --) shift; extra=("$@"); break ;;
+    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "latency.sh: unknown argument $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+if [[ $smoke -eq 1 ]]; then
+  servers=${servers%% *}
+  periods=256
+  pairs=3
+fi
+
+if [[ $install -eq 1 ]]; then
+  need="pipewire pipewire-pulse wireplumber pulseaudio pulseaudio-utils dbus libpulse-dev libpipewire-0.3-dev libx11-dev libxtst-dev xvfb cmake ninja-build gcc pkg-config"
+  missing=""
+  for p in $need; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+  done
+  if [[ -n "$missing" ]]; then
+    SUDO=""
+    [[ $(id -u) -eq 0 ]] || SUDO=sudo
+    $SUDO apt-get update >/dev/null
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing >/dev/null
+  fi
+fi
+
+probe_build="$root/build/latency-probe"
+cmake -S "$root/tools/latency" -B "$probe_build" -G Ninja >/dev/null
+cmake --build "$probe_build" >/dev/null
+probe="$probe_build/latency_probe"
+if [[ ! -x "$program" ]]; then
+  cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$root/build/release" --target jostlepad -j2 >/dev/null
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/jostlepad-latency.XXXXXX")
+pids=()
+stop() {  # every process we started, by its pid, newest first
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    for _ in $(seq 50); do kill -0 "${pids[i]}" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  pids=()
+}
+finish() {
+  stop
+  if [[ $keep -eq 1 ]]; then echo "work folder: $work"; else rm -rf "$work"; fi
+}
+trap finish EXIT
+trap 'exit 130' INT TERM
+
+# ---- the program's folder: its skin, one pack with the edged sound, a hive ----
+app="$work/app"
+mkdir -p "$app/Sounds/Probe" "$work/device"
+ln -s "$(dirname "$program")/Skin" "$app/Skin"
+"$probe" --write-wav "$app/Sounds/Probe/Edge.wav"
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Marrowfen\\Jostlepad\\Settings]\r\n'
+  for n in 1 2 3 4 5; do printf '"SoundSlot%sFolder"="Probe"\r\n"SoundSlot%sName"="Edge.wav"\r\n' $n $n; done
+  printf '"AnimationsOn"=dword:00000000\r\n"VibrationsOn"=dword:00000000\r\n\r\n'
+} >"$work/registry.reg"
+traces_latency=0
+"$program" --help | grep -q -- '--trace-latency' && traces_latency=1
+
+# ---- X: a private Xvfb ----
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+[[ -s "$work/display" ]] || { echo "latency.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# ---- sound servers, each in its own runtime folder, a null sink as default ----
+start_server() {  # server
+  local rt="$work/rt-$1"
+  mkdir -p "$rt" "$work/home-$1"
+  chmod 700 "$rt"
+  export XDG_RUNTIME_DIR="$rt" HOME="$work/home-$1" PULSE_SERVER="unix:$rt/pulse/native"
+  export XDG_CONFIG_HOME="$work/home-$1/.config" XDG_STATE_HOME="$work/home-$1/.state"
+  unset PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR
+  case "$1" in
+    pulseaudio)
+      cat >"$work/server.pa" <<EOF
+load-module module-null-sink sink_name=probe rate=48000 channels=2
+load-module module-native-protocol-unix
+set-default-sink probe
+EOF
+      pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --disallow-exit --log-target=file:"$work/pulseaudio.log" >/dev/null 2>&1 &
+      pids+=($!)
+      ;;
+    pipewire)
+      dbus-daemon --session --nofork --nopidfile --address="unix:path=$rt/bus" >/dev/null 2>&1 &
+      pids+=($!)
+      export DBUS_SESSION_BUS_ADDRESS="unix:path=$rt/bus"
+      pipewire >"$work/pipewire.log" 2>&1 &
+      pids+=($!)
+      for _ in $(seq 50); do [[ -S "$rt/pipewire-0" ]] && break; sleep 0.1; done
+      wireplumber >"$work/wireplumber.log" 2>&1 &
+      pids+=($!)
+      pipewire-pulse >"$work/pipewire-pulse.log" 2>&1 &
+      pids+=($!)
+      ;;
+  esac
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || { echo "latency.sh: $1 did not start" >&2; return 1; }
+  if [[ $1 == pipewire ]]; then
+    pactl load-module module-null-sink sink_name=probe rate=48000 channels=2 >/dev/null
+    pactl set-default-sink probe
+  fi
+  for _ in $(seq 50); do [[ $(pactl get-default-sink 2>/dev/null) == probe ]] && break; sleep 0.1; done
+  [[ $(pactl get-default-sink 2>/dev/null) == probe ]] || { echo "latency.sh: no null sink on $1" >&2; return 1; }
+  case "$1" in
+    pipewire) server_label="PipeWire $(pipewire --version | sed -n 's/.*libpipewire \([0-9.]*\).*/\1/p')" ;;
+    pulseaudio) server_label="PulseAudio $(pactl info | sed -n 's/^Server Version: //p')" ;;
+  esac
+}
+
+drivers_for() {  # server: the SDL drivers worth measuring on it
+  case "$1" in
+    pipewire) echo "pulseaudio pipewire" ;;
+    pulseaudio) echo "pulseaudio" ;;
+  esac
+}
+
+run_program() {  # driver, period, trace; the program's pid in $program_pid
+  rm -f "$work/device/registry.reg"
+  cp "$work/registry.reg" "$work/device/registry.reg"
+  local trace_args=(--trace "$3")
+  [[ $traces_latency -eq 1 ]] && trace_args+=(--trace-latency)
+  SDL_AUDIODRIVER="$1" "$program" --device "$work/device" --app-dir "$app" --scale 1 --sensor keys \
+    --vibrator none --audio-period "$2" "${trace_args[@]}" "${extra[@]}" >"$work/program.log" 2>&1 &
+  program_pid=$!
+  pids+=($program_pid)
+}
+
+stop_program() {
+  kill -TERM "$program_pid" 2>/dev/null || true
+  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$program_pid" 2>/dev/null || true
+  wait "$program_pid" 2>/dev/null || true
+  local kept=()
+  for p in "${pids[@]}"; do [[ $p == "$program_pid" ]] || kept+=("$p"); done
+  pids=("${kept[@]}")
+}
+
+# The program's share from its own trace: the pen press's SDL event to the
+# sound queued in the mixer, and to its first mixing, in ms (min/median/max).
+program_share() {  # trace
+  awk '
+    / latency pen-down / { down = $4 }
+    / latency wave-write / && down { q[nq++] = ($4 - down) / 1000 }
+    / latency first-mix / && down { m[nm++] = ($4 - down) / 1000; down = 0 }
+    function stats(a, n,    i, j, t) {
+      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+      return n ? sprintf("%.2f / %.2f / %.2f", a[0], (n % 2 ? a[int(n / 2)] : (a[n / 2 - 1] + a[n / 2]) / 2), a[n - 1]) : "-"
+    }
+    END { printf "queued %s ms, mixed %s ms", stats(q, nq), stats(m, nm) }' "$1"
+}
+
+status=0
+# Slot 1's middle on the Home page at zoom 1.
+slot_x=240
+slot_y=132
+echo "load: $(uptime)"
+for server in $servers; do
+  base=("${pids[@]}")
+  start_server "$server" || { status=1; stop; continue; }
+  drivers=$(drivers_for "$server")
+  [[ $smoke -eq 1 ]] && drivers=${drivers%% *}
+  for driver in $drivers; do
+    for period in $periods; do
+      label="$server_label, SDL $driver, period $period"
+      trace="$work/trace-$server-$driver-$period.txt"
+      run_program "$driver" "$period" "$trace"
+      if [[ $load -eq 1 ]]; then
+        "$probe" --load 60 >/dev/null 2>&1 || true
+      fi
+      if "$probe" --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs" >"$work/probe.txt" 2>"$work/probe.err"; then
+        result=ok
+      else
+        result=FAILED
+        status=1
+      fi
+      stop_program
+      quiet=$(sed -n 's/^summary quiet n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
+      playing=$(sed -n 's/^summary playing n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
+      calibration=$(sed -n 's/^calibration //p' "$work/probe.txt")
+      echo "| $label | ${quiet:--} | ${playing:--} | $result; $calibration |"
+      [[ $traces_latency -eq 1 ]] && echo "  program: $(program_share "$trace")"
+      if [[ $result != ok ]]; then
+        sed 's/^/  probe: /' "$work/probe.err" "$work/probe.txt" | grep -v '^  probe: press ' || true
+        sed 's/^/  program: /' "$work/program.log" | tail -n 5
+      fi
+    done
+  done
+  # this server's processes only; Xvfb stays
+  kept=()
+  for p in "${pids[@]}"; do
+    keep_it=0
+    for b in "${base[@]}"; do [[ $p == "$b" ]] && keep_it=1; done
+    [[ $keep_it -eq 1 ]] || kept+=("$p")
+  done
+  pids=("${kept[@]}")
+  stop
+  pids=("${base[@]}")
+done
+exit $status
