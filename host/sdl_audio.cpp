@@ -1,6 +1,9 @@
 #include "sdl_audio.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 namespace jphost {
 namespace {
@@ -14,14 +17,48 @@ SDL_AudioDeviceID Open(const char* name, SDL_AudioSpec& want) {
 
 }  // namespace
 
+std::string PreferredSdlAudioDriver(const char* sdlAudioDriver, bool pipewireSession) {
+  if (sdlAudioDriver != nullptr && sdlAudioDriver[0] != '\0') return std::string();
+  return pipewireSession ? "pipewire" : std::string();
+}
+
+bool PipeWireSession(const char* remote, const char* runtimeDir, const char* xdgRuntimeDir) {
+  std::string name = remote != nullptr && remote[0] != '\0' ? remote : "pipewire-0";
+  std::string path = name;
+  if (name[0] != '/') {
+    const char* dir = runtimeDir != nullptr && runtimeDir[0] != '\0' ? runtimeDir : xdgRuntimeDir;
+    if (dir == nullptr || dir[0] == '\0') return false;
+    path = std::string(dir) + "/" + name;
+  }
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+bool StartSdlAudio(std::string& error) {
+  std::string preferred =
+      PreferredSdlAudioDriver(std::getenv("SDL_AUDIODRIVER"),
+                              PipeWireSession(std::getenv("PIPEWIRE_REMOTE"), std::getenv("PIPEWIRE_RUNTIME_DIR"),
+                                              std::getenv("XDG_RUNTIME_DIR")));
+  if (!preferred.empty()) {
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, preferred.c_str());
+    bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (started) return true;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
+  error = SDL_GetError();
+  return false;
+}
+
 bool SdlAudioOutput::Start(wce::AudioMix& mix, uint32_t rate) {
   Stop();
   if (periodFrames_ == 0 || periodFrames_ > 32768) {
     std::fprintf(stderr, "audio: period of %u frames is not usable\n", periodFrames_);
     return false;
   }
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    std::fprintf(stderr, "audio: SDL audio is not available: %s\n", SDL_GetError());
+  std::string error;
+  if (!StartSdlAudio(error)) {
+    std::fprintf(stderr, "audio: SDL audio is not available: %s\n", error.c_str());
     return false;
   }
   SDL_AudioSpec want{};
@@ -61,8 +98,9 @@ void SDLCALL SdlAudioOutput::Fill(void* mix, Uint8* stream, int length) {
 
 std::vector<std::string> ListSdlOutputDevices(std::string* error) {
   if (error != nullptr) error->clear();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    if (error != nullptr) *error = SDL_GetError();
+  std::string why;
+  if (!StartSdlAudio(why)) {
+    if (error != nullptr) *error = why;
     return {};
   }
   std::vector<std::string> names;

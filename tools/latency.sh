@@ -7,16 +7,23 @@
 # docs/latency.md.
 #
 #   tools/latency.sh [--program PATH] [--servers "pipewire pulseaudio"]
-#                    [--periods "128 256 512"] [--pairs N] [--smoke] [--keep]
-#                    [--no-install] [--load] [-- program options]
+#                    [--drivers "pulseaudio pipewire default"] [--periods "128 256 512"]
+#                    [--pairs N] [--smoke] [--keep]
+#                    [--no-install] [--load [--seconds S] [--beside "COMMAND"]]
+#                    [-- program options]
 #
 # --program: the jostlepad binary, beside its Skin/ (default: the release
-# build's staged one, built if missing). --pairs: press pairs per run (each a
+# build's staged one, built if missing). --drivers: SDL's audio drivers to
+# try on each server where they apply (default: pulseaudio, and on PipeWire
+# also pipewire); "default" leaves SDL_AUDIODRIVER unset, so the program
+# chooses. --pairs: press pairs per run (each a
 # press in silence and one 250 ms later; default 20). --smoke: one short run
 # (3 pairs, the first server, its first driver, period 256) that fails unless
 # every press's sound is found. --load: a minute of five slots re-triggered
-# every 100 ms per server, driver and period, counting underruns (the server's
-# and SDL's) instead of timing presses. --keep: leave the work folder.
+# every 100 ms for S seconds (default 60) per server, driver and period, counting dropouts (an underrun,
+# the server's or SDL's, is 2 ms or more of nothing in the sink) instead of
+# timing presses; --beside runs COMMAND meanwhile (e.g. a build), started
+# afresh for each run and ended with it. --keep: leave the work folder.
 # Packages it needs are installed first (unless --no-install).
 set -euo pipefail
 
@@ -29,19 +36,25 @@ smoke=0
 keep=0
 install=1
 load=0
+beside=""
+seconds=60
+drivers_given=""
 extra=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --program) program=$2; shift 2 ;;
     --servers) servers=$2; shift 2 ;;
     --periods) periods=$2; shift 2 ;;
+    --drivers) drivers_given=$2; shift 2 ;;
     --pairs) pairs=$2; shift 2 ;;
     --smoke) smoke=1; shift ;;
     --keep) keep=1; shift ;;
     --no-install) install=0; shift ;;
     --load) load=1; shift ;;
+    --beside) beside=$2; shift 2 ;;
+    --seconds) seconds=$2; shift 2 ;;
     --) shift; extra=("$@"); break ;;
-    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "latency.sh: unknown argument $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -88,7 +101,10 @@ stop() {  # every process we started, by its pid, newest first
   done
   pids=()
 }
+beside_pid=""
 finish() {
+  # the command beside a load run leads its own process group
+  if [[ -n $beside_pid ]]; then kill -- "-$beside_pid" 2>/dev/null || true; fi
   stop
   if [[ $keep -eq 1 ]]; then echo "work folder: $work"; else rm -rf "$work"; fi
 }
@@ -157,12 +173,17 @@ EOF
   for _ in $(seq 50); do [[ $(pactl get-default-sink 2>/dev/null) == probe ]] && break; sleep 0.1; done
   [[ $(pactl get-default-sink 2>/dev/null) == probe ]] || { echo "latency.sh: no null sink on $1" >&2; return 1; }
   case "$1" in
-    pipewire) server_label="PipeWire $(pipewire --version | sed -n 's/.*libpipewire \([0-9.]*\).*/\1/p')" ;;
+    pipewire) server_label="PipeWire $(pipewire --version | sed -n 's/.*libpipewire \([0-9.]*\).*/\1/p' | head -n1)" ;;
     pulseaudio) server_label="PulseAudio $(pactl info | sed -n 's/^Server Version: //p')" ;;
   esac
 }
 
 drivers_for() {  # server: the SDL drivers worth measuring on it
+  if [[ -n $drivers_given ]]; then
+    local d
+    for d in $drivers_given; do [[ $d != pipewire || $1 == pipewire ]] && echo "$d"; done
+    return
+  fi
   case "$1" in
     pipewire) echo "pulseaudio pipewire" ;;
     pulseaudio) echo "pulseaudio" ;;
@@ -174,7 +195,9 @@ run_program() {  # driver, period, trace; the program's pid in $program_pid
   cp "$work/registry.reg" "$work/device/registry.reg"
   local trace_args=(--trace "$3")
   [[ $traces_latency -eq 1 ]] && trace_args+=(--trace-latency)
-  SDL_AUDIODRIVER="$1" "$program" --device "$work/device" --app-dir "$app" --scale 1 --sensor keys \
+  local driver_env=(env SDL_AUDIODRIVER="$1")
+  [[ $1 == default ]] && driver_env=(env -u SDL_AUDIODRIVER)
+  "${driver_env[@]}" "$program" --device "$work/device" --app-dir "$app" --scale 1 --sensor keys \
     --vibrator none --audio-period "$2" "${trace_args[@]}" "${extra[@]}" >"$work/program.log" 2>&1 &
   program_pid=$!
   pids+=($program_pid)
@@ -208,11 +231,13 @@ status=0
 # Slot 1's middle on the Home page at zoom 1.
 slot_x=240
 slot_y=132
+# All five: top, right, bottom, left, centre.
+load_slots="240,132 400,292 240,452 80,292 240,292"
 echo "load: $(uptime)"
 for server in $servers; do
   base=("${pids[@]}")
   start_server "$server" || { status=1; stop; continue; }
-  drivers=$(drivers_for "$server")
+  drivers=$(drivers_for "$server" | paste -sd " ")
   [[ $smoke -eq 1 ]] && drivers=${drivers%% *}
   for driver in $drivers; do
     for period in $periods; do
@@ -220,7 +245,19 @@ for server in $servers; do
       trace="$work/trace-$server-$driver-$period.txt"
       run_program "$driver" "$period" "$trace"
       if [[ $load -eq 1 ]]; then
-        "$probe" --load 60 >/dev/null 2>&1 || true
+        if [[ -n $beside ]]; then
+          setsid bash -c "$beside" >"$work/beside.log" 2>&1 &
+          beside_pid=$!
+        fi
+        "$probe" --recorder "$server" --load "$seconds" --slots "$load_slots" >"$work/probe.txt" 2>"$work/probe.err" || status=1
+        stop_program
+        if [[ -n $beside_pid ]]; then
+          kill -- "-$beside_pid" 2>/dev/null || true
+          wait "$beside_pid" 2>/dev/null || true
+          beside_pid=""
+        fi
+        echo "| $label | $(sed -n 's/^load //p' "$work/probe.txt") $(cat "$work/probe.err") |"
+        continue
       fi
       if "$probe" --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs" >"$work/probe.txt" 2>"$work/probe.err"; then
         result=ok

@@ -14,7 +14,13 @@
  *   latency_probe [--recorder pipewire|pulseaudio] --x X --y Y [--pairs N]
  *                 [--window NAME] [--gap-ms MS] [--quiet-ms MS]
  *                 [--settle-ms MS] [--threshold T] [--clicks N]
+ *   latency_probe [--recorder ...] --load SECONDS --slots "X,Y X,Y ..."
  *   latency_probe --write-wav FILE
+ *
+ * --load presses the slots in turn, each once every 100 ms, for SECONDS, and
+ * counts the dropouts the recording shows meanwhile: 2 ms with nothing at
+ * all, while at least one sound always plays. A late fill by the program's
+ * side or an underrun in the server both sound like that.
  *
  * X and Y are in the window. Presses come in pairs: the first with the
  * program silent (after --quiet-ms of nothing), the second --gap-ms later
@@ -305,6 +311,23 @@ static size_t FindEdge(size_t from, size_t to, float threshold) {
   return (size_t)-1;
 }
 
+/* Windows of 2 ms in [from, to) where the recording is silent. */
+static int CountDropouts(size_t from, size_t to, double* longestMs) {
+  const size_t window = kRate / 500;
+  int dropouts = 0;
+  size_t run = 0, longest = 0;
+  for (size_t i = from; i < to && i < recordedFrames; ++i) {
+    if (recorded[i] < 1e-5f) {
+      if (++run == window) ++dropouts;
+      if (run > longest) longest = run;
+    } else {
+      run = 0;
+    }
+  }
+  *longestMs = longest >= window ? longest * 1000.0 / kRate : 0;
+  return dropouts;
+}
+
 static double FrameUs(size_t frame, int pipewire, double offset, double usPerFrame) {
   return pipewire ? CycleTimeUs(frame) : offset + (double)frame * usPerFrame;
 }
@@ -359,6 +382,8 @@ int main(int argc, char** argv) {
   double gapMs = 250, quietMs = 1200, settleMs = 4000;
   float threshold = 0.3f;
   int pipewire = 0;
+  double loadSeconds = 0;
+  int slotX[16], slotY[16], slots = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const char* o = argv[i];
     const char* v = argv[i + 1];
@@ -372,8 +397,20 @@ int main(int argc, char** argv) {
     else if (!strcmp(o, "--threshold")) threshold = (float)atof(v);
     else if (!strcmp(o, "--clicks")) clicks = atoi(v);
     else if (!strcmp(o, "--recorder")) pipewire = !strcmp(v, "pipewire");
+    else if (!strcmp(o, "--load")) loadSeconds = atof(v);
+    else if (!strcmp(o, "--slots")) {
+      for (const char* at = v; slots < 16 && sscanf(at, "%d,%d", &slotX[slots], &slotY[slots]) == 2; ++slots) {
+        at = strchr(at, ' ');
+        if (at == NULL) {
+          ++slots;
+          break;
+        }
+        ++at;
+      }
+    }
     else Die("unknown option (see the comment at the top of probe.c)");
   }
+  if (loadSeconds > 0 && slots > 0) x = slotX[0], y = slotY[0];
   if (x < 0 || y < 0 || pairs < 1 || 2 * pairs > kMaxPresses || clicks < 1 || clicks > kMaxClicks / 2)
     Die("--x and --y are needed; --pairs 1..256, --clicks 1..32");
 
@@ -391,6 +428,7 @@ int main(int argc, char** argv) {
   int rootX = 0, rootY = 0;
   Window child;
   XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY, &child);
+  const int originX = rootX - x, originY = rootY - y;
 
   loop = pa_threaded_mainloop_new();
   context = pa_context_new(pa_threaded_mainloop_get_api(loop), "latency probe");
@@ -410,6 +448,52 @@ int main(int argc, char** argv) {
   } else {
     recorder = StartRecording();
     PlayClicks(clicks);
+  }
+
+  if (loadSeconds > 0) {
+    pa_threaded_mainloop_unlock(loop);
+    size_t firstFrame = 0, lastFrame = 0;
+    int pressed = 0;
+    const double start = NowUs(), stepMs = 100.0 / slots;
+    for (double next = start; next < start + loadSeconds * 1e6; next += stepMs * 1000) {
+      double wait = (next - NowUs()) / 1000;
+      if (wait > 0) SleepMs(wait);
+      int slot = pressed % slots;
+      XTestFakeMotionEvent(display, -1, originX + slotX[slot], originY + slotY[slot], CurrentTime);
+      XTestFakeButtonEvent(display, 1, True, CurrentTime);
+      XTestFakeButtonEvent(display, 1, False, CurrentTime);
+      XFlush(display);
+      if (++pressed == slots * 5) firstFrame = RecordedFrames();  /* every slot sounding */
+    }
+    SleepMs(300);
+    lastFrame = RecordedFrames();
+    if (pipewire) {
+      StopPipeWireRecording();
+    } else {
+      pa_threaded_mainloop_lock(loop);
+      pa_stream_disconnect(recorder);
+      pa_stream_unref(recorder);
+      pa_threaded_mainloop_unlock(loop);
+    }
+    pa_threaded_mainloop_stop(loop);
+    pa_context_disconnect(context);
+    XCloseDisplay(display);
+    /* The recorder lags the sink: the last 300 ms may be the sounds' end. */
+    size_t end = lastFrame > (size_t)kRate * 3 / 5 ? lastFrame - kRate * 3 / 5 : 0;
+    double longest = 0;
+    int dropouts = CountDropouts(firstFrame, end, &longest);
+    /* A cycle the recorder missed would read as no dropout at all, and one it
+     * got late as a jump in its cycles' times: both are told. */
+    int gaps = 0;
+    for (size_t c = 1; c < cycles; ++c) {
+      double expected = (cycleFrame[c] - cycleFrame[c - 1]) * 1e6 / kRate;
+      if (cycleFrame[c] > firstFrame && cycleFrame[c] < end && fabs(cycleUs[c] - cycleUs[c - 1] - expected) > 1000) ++gaps;
+    }
+    printf("load presses=%d seconds=%.1f dropouts=%d longest_ms=%.1f", pressed, (end - firstFrame) / (double)kRate,
+           dropouts, longest);
+    if (pipewire) printf(" recorder_gaps=%d", gaps);
+    printf("\n");
+    return 0;
   }
 
   static double pressUs[kMaxPresses];
