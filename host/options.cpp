@@ -280,7 +280,10 @@ The sound box in a window, or on the test bench with --headless.
   --audio wav:FILE|none|sdl|sdl:NAME
                              sound out (window default: sdl, the desktop's default
                              output; headless default: none); sdl:NAME picks the
-                             output named as --list-audio-devices prints it
+                             output named as --list-audio-devices prints it.
+                             SDL's pipewire driver on a PipeWire session, else
+                             SDL's first that works (pulseaudio, alsa, ...);
+                             SDL_AUDIODRIVER=pulseaudio (or alsa, ...) picks another
   --list-audio-devices       print the names of the sound outputs, one a line
   --audio-period FRAMES      frames per SDL audio period (default 256)
   --trace FILE               device events, one a line: <device ms> <event>

@@ -213,18 +213,24 @@ stop_program() {
   pids=("${kept[@]}")
 }
 
-# The program's share from its own trace: the pen press's SDL event to the
-# sound queued in the mixer, and to its first mixing, in ms (min/median/max).
+# The program's share from its own trace: the press's SDL event to its sound
+# queued in the mixer, and to the output's first pull of it, in ms (min /
+# median / max), for the presses in silence and those while a sound plays
+# (they alternate).
 program_share() {  # trace
   awk '
-    / latency pen-down / { down = $4 }
-    / latency wave-write / && down { q[nq++] = ($4 - down) / 1000 }
-    / latency first-mix / && down { m[nm++] = ($4 - down) / 1000; down = 0 }
-    function stats(a, n,    i, j, t) {
-      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
-      return n ? sprintf("%.2f / %.2f / %.2f", a[0], (n % 2 ? a[int(n / 2)] : (a[n / 2 - 1] + a[n / 2]) / 2), a[n - 1]) : "-"
+    / latency pen-down / { down = $4; kind = (n++ % 2) ? "playing" : "quiet" }
+    / latency wave-write / && down { q[kind, nq[kind]++] = ($4 - down) / 1000 }
+    / latency first-mix / && down { m[kind, nm[kind]++] = ($4 - down) / 1000; down = 0 }
+    function stats(a, k, n,    i, j, t, v) {
+      for (i = 0; i < n; i++) v[i] = a[k, i]
+      for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+      return n ? sprintf("%.2f / %.2f / %.2f", v[0], (n % 2 ? v[int(n / 2)] : (v[n / 2 - 1] + v[n / 2]) / 2), v[n - 1]) : "-"
     }
-    END { printf "queued %s ms, mixed %s ms", stats(q, nq), stats(m, nm) }' "$1"
+    END {
+      printf "quiet: queued %s, pulled %s ms; ", stats(q, "quiet", nq["quiet"]), stats(m, "quiet", nm["quiet"])
+      printf "playing: queued %s, pulled %s ms", stats(q, "playing", nq["playing"]), stats(m, "playing", nm["playing"])
+    }' "$1"
 }
 
 status=0
@@ -269,6 +275,8 @@ for server in $servers; do
       quiet=$(sed -n 's/^summary quiet n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
       playing=$(sed -n 's/^summary playing n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
       calibration=$(sed -n 's/^calibration //p' "$work/probe.txt")
+      early=$(sed -n 's/^summary early=//p' "$work/probe.txt")
+      [[ -n $early ]] && calibration="$calibration; $early left out, timed before their press"
       echo "| $label | ${quiet:--} | ${playing:--} | $result; $calibration |"
       [[ $traces_latency -eq 1 ]] && echo "  program: $(program_share "$trace")"
       if [[ $result != ok ]]; then
