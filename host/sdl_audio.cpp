@@ -92,6 +92,14 @@ void SdlAudioOutput::Stop() {
 }
 
 void SDLCALL SdlAudioOutput::Fill(void* mix, Uint8* stream, int length) {
+  // Some drivers (pipewire) call us from a thread of their own at normal
+  // priority, where a build beside us makes the mix late and the sound drop
+  // out. A refusal (no right to raise it) leaves it as it was.
+  static thread_local bool raised = false;
+  if (!raised) {
+    raised = true;
+    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
+  }
   static_cast<wce::AudioMix*>(mix)->Pull(reinterpret_cast<float*>(stream),
                                          static_cast<size_t>(length) / (2 * sizeof(float)));
 }

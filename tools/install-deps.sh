@@ -3,7 +3,8 @@
 set -e
 PACKAGES="cmake ninja-build g++ clang libclang-rt-dev pkg-config libsdl2-dev libpng-dev \
 libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth \
-desktop-file-utils appstream"
+desktop-file-utils appstream \
+pipewire pipewire-pulse wireplumber pulseaudio pulseaudio-utils dbus libpulse-dev libpipewire-0.3-dev"
 # Only for regenerating the committed assets (tools/make-sounds.sh,
 # tools/make-resource-pictures.sh, tools/make-skin.sh); the build and tests never need them.
 if [ "${1:-}" = "--asset-tools" ]; then

@@ -18,8 +18,8 @@
 # also pipewire); "default" leaves SDL_AUDIODRIVER unset, so the program
 # chooses. --pairs: press pairs per run (each a
 # press in silence and one 250 ms later; default 20). --smoke: one short run
-# (3 pairs, the first server, its first driver, period 256) that fails unless
-# every press's sound is found. --load: a minute of five slots re-triggered
+# (3 pairs, the first server, the program's own driver, period 256) that
+# fails unless every press's sound is found. --load: a minute of five slots re-triggered
 # every 100 ms for S seconds (default 60) per server, driver and period, counting dropouts (an underrun,
 # the server's or SDL's, is 2 ms or more of nothing in the sink) instead of
 # timing presses; --beside runs COMMAND meanwhile (e.g. a build), started
@@ -60,6 +60,7 @@ while [[ $# -gt 0 ]]; do
 done
 if [[ $smoke -eq 1 ]]; then
   servers=${servers%% *}
+  drivers_given=default
   periods=256
   pairs=3
 fi
@@ -233,6 +234,20 @@ program_share() {  # trace
     }' "$1"
 }
 
+# The probe in the background, so that a signal is handled at once (bash
+# waits for a foreground child before it runs a trap). Its status is returned.
+run_probe() {
+  "$probe" "$@" >"$work/probe.txt" 2>"$work/probe.err" &
+  local pid=$!
+  pids+=($pid)
+  local code=0
+  wait "$pid" || code=$?
+  local kept=()
+  for p in "${pids[@]}"; do [[ $p == "$pid" ]] || kept+=("$p"); done
+  pids=("${kept[@]}")
+  return $code
+}
+
 status=0
 # Slot 1's middle on the Home page at zoom 1.
 slot_x=240
@@ -255,7 +270,7 @@ for server in $servers; do
           setsid bash -c "$beside" >"$work/beside.log" 2>&1 &
           beside_pid=$!
         fi
-        "$probe" --recorder "$server" --load "$seconds" --slots "$load_slots" >"$work/probe.txt" 2>"$work/probe.err" || status=1
+        run_probe --recorder "$server" --load "$seconds" --slots "$load_slots" || status=1
         stop_program
         if [[ -n $beside_pid ]]; then
           kill -- "-$beside_pid" 2>/dev/null || true
@@ -265,7 +280,7 @@ for server in $servers; do
         echo "| $label | $(sed -n 's/^load //p' "$work/probe.txt") $(cat "$work/probe.err") |"
         continue
       fi
-      if "$probe" --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs" >"$work/probe.txt" 2>"$work/probe.err"; then
+      if run_probe --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs"; then
         result=ok
       else
         result=FAILED

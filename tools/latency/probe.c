@@ -26,8 +26,8 @@
  * program silent (after --quiet-ms of nothing), the second --gap-ms later
  * while the first press's sound still plays. The sound must start with an
  * edge above --threshold and stay well below it afterwards, as the one
- * --write-wav writes does: a 5 ms edge at 0.8 of full scale, then 400 ms of a
- * soft tone at 0.02, 48 kHz 16-bit mono. Output: a "press" line per press, a
+ * --write-wav writes does: a 5 ms edge at 0.8 of full scale, then 400 ms of
+ * soft noise within 0.02, 48 kHz 16-bit mono. Output: a "press" line per press, a
  * "summary" line per kind, "missed" for a press whose sound was not found
  * (then the exit status is 1), and "early" for one whose sound seems to
  * start before it: the recording's times are off there, and it is left out.
@@ -369,8 +369,12 @@ static int WriteWav(const char* path) {
   Le(f, 16, 2);
   fputs("data", f);
   Le(f, 2 * frames, 4);
+  /* Noise, not a tone: the five slots re-triggered at a steady pace would
+   * put five copies of a tone in phases that cancel to silence. */
+  uint32_t seed = 1;
   for (uint32_t i = 0; i < frames; ++i) {
-    double v = i < edge ? 0.8 : 0.02 * sin(2 * M_PI * 440 * i / kRate);
+    seed = seed * 1664525u + 1013904223u;
+    double v = i < edge ? 0.8 : 0.02 * ((seed >> 8) / 8388608.0 - 1);
     Le(f, (uint32_t)(int16_t)lrint(v * 32767), 2);
   }
   return fclose(f) == 0 ? 0 : 2;
