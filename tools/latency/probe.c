@@ -137,18 +137,18 @@ static void WaitReady(pa_stream* s) {
   }
 }
 
-static pa_sample_spec Spec(void) {
-  pa_sample_spec spec = {PA_SAMPLE_FLOAT32NE, kRate, 2};
-  return spec;
+static pa_sample_spec StreamFormat(void) {
+  pa_sample_spec format = {PA_SAMPLE_FLOAT32NE, kRate, 2};
+  return format;
 }
 
 static pa_stream* StartRecording(void) {
-  pa_sample_spec spec = Spec();
-  pa_stream* s = pa_stream_new(context, "latency probe recorder", &spec, NULL);
+  pa_sample_spec format = StreamFormat();
+  pa_stream* s = pa_stream_new(context, "latency probe recorder", &format, NULL);
   /* Large fragments: a small one would pull the sink's latency down and
    * flatter the program. Timing comes from the clicks, not from reads. */
   pa_buffer_attr attr = {(uint32_t)-1, (uint32_t)-1, (uint32_t)-1, (uint32_t)-1,
-                         (uint32_t)pa_usec_to_bytes(50000, &spec)};
+                         (uint32_t)pa_usec_to_bytes(50000, &format)};
   pa_stream_set_read_callback(s, OnRead, NULL);
   pa_stream_set_state_callback(s, OnStreamState, NULL);
   if (pa_stream_connect_record(s, "@DEFAULT_MONITOR@", &attr, PA_STREAM_NOFLAGS) < 0)
@@ -248,9 +248,9 @@ static void WriteSilence(pa_stream* s, size_t bytes, void* user) {
 
 /* Plays `count` clicks 300 ms apart; each is a 2 ms burst at full scale. */
 static void PlayClicks(int count) {
-  pa_sample_spec spec = Spec();
-  pa_stream* s = pa_stream_new(context, "latency probe clicks", &spec, NULL);
-  pa_buffer_attr attr = {(uint32_t)-1, (uint32_t)pa_usec_to_bytes(40000, &spec), (uint32_t)-1, (uint32_t)-1,
+  pa_sample_spec format = StreamFormat();
+  pa_stream* s = pa_stream_new(context, "latency probe clicks", &format, NULL);
+  pa_buffer_attr attr = {(uint32_t)-1, (uint32_t)pa_usec_to_bytes(40000, &format), (uint32_t)-1, (uint32_t)-1,
                          (uint32_t)-1};
   pa_stream_set_state_callback(s, OnStreamState, NULL);
   pa_stream_set_write_callback(s, WriteSilence, NULL);
