@@ -220,9 +220,10 @@ stop_program() {
 # (they alternate).
 program_share() {  # trace
   awk '
-    / latency pen-down / { down = $4; kind = (n++ % 2) ? "playing" : "quiet" }
-    / latency wave-write / && down { q[kind, nq[kind]++] = ($4 - down) / 1000 }
-    / latency first-mix / && down { m[kind, nm[kind]++] = ($4 - down) / 1000; down = 0 }
+    # the write and the pull stamp from two threads: either may come first
+    / latency pen-down / { down = $4; kind = (n++ % 2) ? "playing" : "quiet"; wrote = pulled = 0 }
+    / latency wave-write / && down && !wrote { q[kind, nq[kind]++] = ($4 - down) / 1000; wrote = 1 }
+    / latency first-mix / && down && !pulled { m[kind, nm[kind]++] = ($4 - down) / 1000; pulled = 1 }
     function stats(a, k, n,    i, j, t, v) {
       for (i = 0; i < n; i++) v[i] = a[k, i]
       for (i = 0; i < n; i++) for (j = i + 1; j < n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
