@@ -1,6 +1,10 @@
 #include "sdl_audio.h"
 
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,11 +12,27 @@
 namespace jphost {
 namespace {
 
+// rtkit's ceiling on a desktop; the servers' data threads ask for more.
+constexpr int kRealTimePriority = 20;
+
 SDL_AudioDeviceID Open(const char* name, SDL_AudioSpec& want) {
   // No changes allowed: SDL converts to whatever the card wants, and our
   // callback always sees float stereo at our rate.
   SDL_AudioSpec have{};
   return SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+}
+
+// Real time straight from the kernel, as a player with an rtprio limit (or
+// root) may take it; SDL itself only asks rtkit, which is not everywhere.
+// Below the servers' own threads, and not inherited by children.
+bool TakeRealTime() {
+#if defined(__linux__)
+  sched_param param{};
+  param.sched_priority = kRealTimePriority;
+  return pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -35,6 +55,11 @@ bool PipeWireSession(const char* remote, const char* runtimeDir, const char* xdg
 }
 
 bool StartSdlAudio(std::string& error) {
+  // The mixing thread asks for real-time scheduling, as sound servers and
+  // players do on a desktop (directly, or through rtkit); without it a busy
+  // machine makes the mix late and the sound drop out. SDL_THREAD_FORCE_
+  // REALTIME_TIME_CRITICAL=0 in the environment still says no.
+  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
   std::string preferred =
       PreferredSdlAudioDriver(std::getenv("SDL_AUDIODRIVER"),
                               PipeWireSession(std::getenv("PIPEWIRE_REMOTE"), std::getenv("PIPEWIRE_RUNTIME_DIR"),
@@ -92,13 +117,15 @@ void SdlAudioOutput::Stop() {
 }
 
 void SDLCALL SdlAudioOutput::Fill(void* mix, Uint8* stream, int length) {
-  // Some drivers (pipewire) call us from a thread of their own at normal
-  // priority, where a build beside us makes the mix late and the sound drop
-  // out. A refusal (no right to raise it) leaves it as it was.
+  // Some drivers (pipewire) call us from a thread of their own that nobody
+  // raised, and SDL's own request goes through rtkit alone. Where real time
+  // is refused both ways, a high nice level is the next best.
   static thread_local bool raised = false;
   if (!raised) {
     raised = true;
-    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL);
+    bool realTime = SDL_GetHintBoolean(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, SDL_FALSE);
+    if (!(realTime && TakeRealTime()) && SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) != 0)
+      SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
   }
   static_cast<wce::AudioMix*>(mix)->Pull(reinterpret_cast<float*>(stream),
                                          static_cast<size_t>(length) / (2 * sizeof(float)));

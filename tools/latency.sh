@@ -149,10 +149,19 @@ load-module module-native-protocol-unix
 set-default-sink probe
 EOF
       pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --realtime=yes --high-priority=yes \
         --disallow-exit --log-target=file:"$work/pulseaudio.log" >/dev/null 2>&1 &
       pids+=($!)
       ;;
     pipewire)
+      # Real time as under rtkit: module-rt (already in these files) takes it
+      # directly as root, but rtkit would cap the priority at 20.
+      local f
+      for f in pipewire/pipewire.conf pipewire/pipewire-pulse.conf pipewire/client-rt.conf \
+               wireplumber/wireplumber.conf; do
+        mkdir -p "$XDG_CONFIG_HOME/$(dirname "$f")"
+        sed 's/#rt\.prio *= *[0-9]*/rt.prio = 20/' "/usr/share/$f" >"$XDG_CONFIG_HOME/$f"
+      done
       dbus-daemon --session --nofork --nopidfile --address="unix:path=$rt/bus" >/dev/null 2>&1 &
       pids+=($!)
       export DBUS_SESSION_BUS_ADDRESS="unix:path=$rt/bus"
@@ -249,6 +258,20 @@ run_probe() {
   return $code
 }
 
+# The scheduling of every thread of the program and the servers that runs
+# other than as an ordinary time-shared one, e.g. "pipewire/data-loop.0 FF 20".
+sched_report() {
+  local p out=""
+  for p in "${pids[@]}"; do
+    out+=$(ps -L -o comm=,cls=,rtprio=,ni= -p "$p" 2>/dev/null | awk -v pid="$p" '
+      NR == 1 { name = $1 }
+      { t = substr($0, 1, 16); gsub(/ +$/, "", t)
+        n = split(substr($0, 17), f, " ")
+        if (f[1] != "TS") printf "%s/%s %s %s; ", name, t, f[1], f[2] }' || true)
+  done
+  echo "${out:-none}"
+}
+
 status=0
 # Slot 1's middle on the Home page at zoom 1.
 slot_x=240
@@ -272,6 +295,7 @@ for server in $servers; do
           beside_pid=$!
         fi
         run_probe --recorder "$server" --load "$seconds" --slots "$load_slots" || status=1
+        realtime=$(sched_report)
         stop_program
         if [[ -n $beside_pid ]]; then
           kill -- "-$beside_pid" 2>/dev/null || true
@@ -279,6 +303,7 @@ for server in $servers; do
           beside_pid=""
         fi
         echo "| $label | $(sed -n 's/^load //p' "$work/probe.txt") $(cat "$work/probe.err") |"
+        echo "  real-time threads: $realtime"
         continue
       fi
       if run_probe --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs"; then
@@ -287,6 +312,7 @@ for server in $servers; do
         result=FAILED
         status=1
       fi
+      realtime=$(sched_report)
       stop_program
       quiet=$(sed -n 's/^summary quiet n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
       playing=$(sed -n 's/^summary playing n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
@@ -295,6 +321,7 @@ for server in $servers; do
       [[ -n $early ]] && calibration="$calibration; $early left out, timed before their press"
       echo "| $label | ${quiet:--} | ${playing:--} | $result; $calibration |"
       [[ $traces_latency -eq 1 ]] && echo "  program: $(program_share "$trace")"
+      echo "  real-time threads: $realtime"
       if [[ $result != ok ]]; then
         sed 's/^/  probe: /' "$work/probe.err" "$work/probe.txt" | grep -v '^  probe: press ' || true
         sed 's/^/  program: /' "$work/program.log" | tail -n 5
