@@ -12,6 +12,9 @@
 #include <list>
 #include <map>
 #include <vector>
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+#include <pthread.h>
+#endif
 
 #include "device/device.h"
 
@@ -188,10 +191,25 @@ void WaitReal(ClockState& s, Waiter& w, std::unique_lock<std::mutex>& lock) {
   w.cv.wait_until(lock, s.epoch + std::chrono::milliseconds(until));
 }
 
+// The sound output's real-time thread takes this lock to mix. Whoever holds
+// it when that thread waits runs at its priority until it lets go; otherwise
+// a busy machine could keep the output waiting behind an ordinary thread.
+std::mutex* NewDeviceLock() {
+  auto* lock = new std::mutex;
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  pthread_mutexattr_t attr;
+  if (pthread_mutexattr_init(&attr) == 0) {
+    if (pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_INHERIT) == 0) pthread_mutex_init(lock->native_handle(), &attr);
+    pthread_mutexattr_destroy(&attr);
+  }
+#endif
+  return lock;
+}
+
 }  // namespace
 
 std::mutex& DeviceLock() {
-  static std::mutex* lock = new std::mutex;  // outlives detached threads, as State()
+  static std::mutex* lock = NewDeviceLock();  // outlives detached threads, as State()
   return *lock;
 }
 
