@@ -203,8 +203,13 @@ drivers_for() {  # server: the SDL drivers worth measuring on it
 run_program() {  # driver, period, trace; the program's pid in $program_pid
   rm -f "$work/device/registry.reg"
   cp "$work/registry.reg" "$work/device/registry.reg"
-  local trace_args=(--trace "$3")
-  [[ $traces_latency -eq 1 ]] && trace_args+=(--trace-latency)
+  # No trace in a load run: its file writes, which a build's writes can hold
+  # up for a long while, are no part of the player's sound.
+  local trace_args=()
+  if [[ $load -eq 0 ]]; then
+    trace_args=(--trace "$3")
+    [[ $traces_latency -eq 1 ]] && trace_args+=(--trace-latency)
+  fi
   local driver_env=(env SDL_AUDIODRIVER="$1")
   [[ $1 == default ]] && driver_env=(env -u SDL_AUDIODRIVER)
   "${driver_env[@]}" "$program" --device "$work/device" --app-dir "$app" --scale 1 --sensor keys \
@@ -250,7 +255,13 @@ run_probe() {
   "$probe" "$@" >"$work/probe.txt" 2>"$work/probe.err" &
   local pid=$!
   pids+=($pid)
-  local code=0
+  local code=0 polls=0
+  realtime=""
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 0.2
+    # once everything runs, the probe's recorder too
+    [[ $((++polls)) -eq 15 ]] && realtime=$(sched_report)
+  done
   wait "$pid" || code=$?
   local kept=()
   for p in "${pids[@]}"; do [[ $p == "$pid" ]] || kept+=("$p"); done
@@ -295,7 +306,6 @@ for server in $servers; do
           beside_pid=$!
         fi
         run_probe --recorder "$server" --load "$seconds" --slots "$load_slots" || status=1
-        realtime=$(sched_report)
         stop_program
         if [[ -n $beside_pid ]]; then
           kill -- "-$beside_pid" 2>/dev/null || true
@@ -303,7 +313,7 @@ for server in $servers; do
           beside_pid=""
         fi
         echo "| $label | $(sed -n 's/^load //p' "$work/probe.txt") $(cat "$work/probe.err") |"
-        echo "  real-time threads: $realtime"
+        echo "  real-time threads: ${realtime:-not seen (a short run)}"
         continue
       fi
       if run_probe --recorder "$server" --x $slot_x --y $slot_y --pairs "$pairs"; then
@@ -312,7 +322,6 @@ for server in $servers; do
         result=FAILED
         status=1
       fi
-      realtime=$(sched_report)
       stop_program
       quiet=$(sed -n 's/^summary quiet n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
       playing=$(sed -n 's/^summary playing n=\([0-9]*\) min=\(.*\) median=\(.*\) max=\(.*\)$/\2 \/ \3 \/ \4 ms (n=\1)/p' "$work/probe.txt")
@@ -321,7 +330,7 @@ for server in $servers; do
       [[ -n $early ]] && calibration="$calibration; $early left out, timed before their press"
       echo "| $label | ${quiet:--} | ${playing:--} | $result; $calibration |"
       [[ $traces_latency -eq 1 ]] && echo "  program: $(program_share "$trace")"
-      echo "  real-time threads: $realtime"
+      echo "  real-time threads: ${realtime:-not seen (a short run)}"
       if [[ $result != ok ]]; then
         sed 's/^/  probe: /' "$work/probe.err" "$work/probe.txt" | grep -v '^  probe: press ' || true
         sed 's/^/  program: /' "$work/program.log" | tail -n 5
