@@ -259,8 +259,8 @@ run_probe() {
   realtime=""
   while kill -0 "$pid" 2>/dev/null; do
     sleep 0.2
-    # once everything runs, the probe's recorder too
-    [[ $((++polls)) -eq 15 ]] && realtime=$(sched_report)
+    # the latest while everything runs, the probe's recorder too
+    (( ++polls % 25 == 15 )) && realtime=$(sched_report)
   done
   wait "$pid" || code=$?
   local kept=()
