@@ -214,6 +214,7 @@ int StartDevice(Session& s, const ProgramImage& program, std::function<void(cons
     }
     Complain("no sound: SDL audio could not start; going on without it");
   }
+  wce::SetLatencyStamps(o.traceLatency);
   std::FILE* trace = s.trace.get();
   wce::SetTraceSink([trace, observer = std::move(observer)](const std::string& line) {
     if (trace != nullptr) {

@@ -159,6 +159,7 @@ const OptionRule kOptions[] = {
     {"--audio", SetAudio},
     {"--audio-period", SetAudioPeriod},
     {"--trace", SetPath<&Options::tracePath>},
+    {"--trace-latency", nullptr},
     {"--sensor", SetSensor},
     {"--vibrator", SetPath<&Options::vibrator>},
     {"--list-audio-devices", nullptr},
@@ -192,6 +193,10 @@ bool CheckCombination(const Options& o, std::string& error) {
   }
   if (o.headless && !o.vibrator.empty()) {
     error = "--vibrator needs a window (the bench traces the motor instead)";
+    return false;
+  }
+  if (o.traceLatency && o.tracePath.empty()) {
+    error = "--trace-latency needs --trace FILE";
     return false;
   }
   if (!o.headless && o.clock == wce::ClockMode::Virtual) {
@@ -230,6 +235,7 @@ ParseOutcome ParseOptions(const std::vector<std::string>& args, Options& options
       if (name == "--help") help = true;
       if (name == "--headless") o.headless = true;
       if (name == "--list-audio-devices") listAudio = true;
+      if (name == "--trace-latency") o.traceLatency = true;
       continue;
     }
     std::string value;
@@ -274,10 +280,15 @@ The sound box in a window, or on the test bench with --headless.
   --audio wav:FILE|none|sdl|sdl:NAME
                              sound out (window default: sdl, the desktop's default
                              output; headless default: none); sdl:NAME picks the
-                             output named as --list-audio-devices prints it
+                             output named as --list-audio-devices prints it.
+                             SDL's pipewire driver on a PipeWire session, else
+                             SDL's first that works (pulseaudio, alsa, ...);
+                             SDL_AUDIODRIVER=pulseaudio (or alsa, ...) picks another
   --list-audio-devices       print the names of the sound outputs, one a line
   --audio-period FRAMES      frames per SDL audio period (default 256)
   --trace FILE               device events, one a line: <device ms> <event>
+  --trace-latency            add each press's way to the sound to the trace, as
+                             latency pen-down|wave-write|first-mix <microseconds>
   --sensor replay:FILE|none|keys|fixed|iio|iio:DEVICE|controller
                              the accelerometer. iio: a Linux IIO accelerometer (as in
                              laptops, tablets and phones that turn their screen);

@@ -32,6 +32,7 @@ struct Options {
   std::string audioDevice;  // the SDL output device, for sdl:NAME; empty: the default one
   uint32_t audioPeriod = 256;
   std::string tracePath;  // empty: no trace
+  bool traceLatency = false;  // tap-to-sound stamps in the trace
   SensorChoice sensor = SensorChoice::Auto;
   std::string replayPath;  // for replay:
   std::string iioDevice;   // for iio:DEVICE (folder or name); empty: the first one

@@ -1,9 +1,19 @@
 #include "sdl_audio.h"
 
+#include <sys/stat.h>
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 #include <cstdio>
+#include <cstdlib>
 
 namespace jphost {
 namespace {
+
+// rtkit's ceiling on a desktop; the servers' data threads ask for more.
+constexpr int kRealTimePriority = 20;
 
 SDL_AudioDeviceID Open(const char* name, SDL_AudioSpec& want) {
   // No changes allowed: SDL converts to whatever the card wants, and our
@@ -12,7 +22,58 @@ SDL_AudioDeviceID Open(const char* name, SDL_AudioSpec& want) {
   return SDL_OpenAudioDevice(name, 0, &want, &have, 0);
 }
 
+// Real time straight from the kernel, as a player with an rtprio limit (or
+// root) may take it; SDL itself only asks rtkit, which is not everywhere.
+// Below the servers' own threads, and not inherited by children.
+bool TakeRealTime() {
+#if defined(__linux__)
+  sched_param param{};
+  param.sched_priority = kRealTimePriority;
+  return pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0;
+#else
+  return false;
+#endif
+}
+
 }  // namespace
+
+std::string PreferredSdlAudioDriver(const char* sdlAudioDriver, bool pipewireSession) {
+  if (sdlAudioDriver != nullptr && sdlAudioDriver[0] != '\0') return std::string();
+  return pipewireSession ? "pipewire" : std::string();
+}
+
+bool PipeWireSession(const char* remote, const char* runtimeDir, const char* xdgRuntimeDir) {
+  std::string name = remote != nullptr && remote[0] != '\0' ? remote : "pipewire-0";
+  std::string path = name;
+  if (name[0] != '/') {
+    const char* dir = runtimeDir != nullptr && runtimeDir[0] != '\0' ? runtimeDir : xdgRuntimeDir;
+    if (dir == nullptr || dir[0] == '\0') return false;
+    path = std::string(dir) + "/" + name;
+  }
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+bool StartSdlAudio(std::string& error) {
+  // The mixing thread asks for real-time scheduling, as sound servers and
+  // players do on a desktop (directly, or through rtkit); without it a busy
+  // machine makes the mix late and the sound drop out. SDL_THREAD_FORCE_
+  // REALTIME_TIME_CRITICAL=0 in the environment still says no.
+  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
+  std::string preferred =
+      PreferredSdlAudioDriver(std::getenv("SDL_AUDIODRIVER"),
+                              PipeWireSession(std::getenv("PIPEWIRE_REMOTE"), std::getenv("PIPEWIRE_RUNTIME_DIR"),
+                                              std::getenv("XDG_RUNTIME_DIR")));
+  if (!preferred.empty()) {
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, preferred.c_str());
+    bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (started) return true;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
+  error = SDL_GetError();
+  return false;
+}
 
 bool SdlAudioOutput::Start(wce::AudioMix& mix, uint32_t rate) {
   Stop();
@@ -20,8 +81,9 @@ bool SdlAudioOutput::Start(wce::AudioMix& mix, uint32_t rate) {
     std::fprintf(stderr, "audio: period of %u frames is not usable\n", periodFrames_);
     return false;
   }
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    std::fprintf(stderr, "audio: SDL audio is not available: %s\n", SDL_GetError());
+  std::string error;
+  if (!StartSdlAudio(error)) {
+    std::fprintf(stderr, "audio: SDL audio is not available: %s\n", error.c_str());
     return false;
   }
   SDL_AudioSpec want{};
@@ -55,14 +117,25 @@ void SdlAudioOutput::Stop() {
 }
 
 void SDLCALL SdlAudioOutput::Fill(void* mix, Uint8* stream, int length) {
+  // Some drivers (pipewire) call us from a thread of their own that nobody
+  // raised, and SDL's own request goes through rtkit alone. Where real time
+  // is refused both ways, a high nice level is the next best.
+  static thread_local bool raised = false;
+  if (!raised) {
+    raised = true;
+    bool realTime = SDL_GetHintBoolean(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, SDL_FALSE);
+    if (!(realTime && TakeRealTime()) && SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) != 0)
+      SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH);
+  }
   static_cast<wce::AudioMix*>(mix)->Pull(reinterpret_cast<float*>(stream),
                                          static_cast<size_t>(length) / (2 * sizeof(float)));
 }
 
 std::vector<std::string> ListSdlOutputDevices(std::string* error) {
   if (error != nullptr) error->clear();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    if (error != nullptr) *error = SDL_GetError();
+  std::string why;
+  if (!StartSdlAudio(why)) {
+    if (error != nullptr) *error = why;
     return {};
   }
   std::vector<std::string> names;

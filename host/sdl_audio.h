@@ -43,6 +43,21 @@ class SdlAudioOutput final : public wce::AudioOutput {
   SDL_AudioDeviceID device_ = 0;
 };
 
+// The SDL audio driver to ask for first. SDL_AUDIODRIVER, when set, is the
+// user's word and SDL reads it itself (empty). On a PipeWire session SDL 2.26
+// would pick its pulseaudio driver, through pipewire-pulse, whose larger
+// quantum and buffer add 5 to 20 ms to a tap: "pipewire" then. Otherwise
+// empty: SDL's own order (pulseaudio, then alsa, ...).
+std::string PreferredSdlAudioDriver(const char* sdlAudioDriver, bool pipewireSession);
+
+// Whether a PipeWire server listens for us: its socket, PIPEWIRE_REMOTE (or
+// pipewire-0) in PIPEWIRE_RUNTIME_DIR, else XDG_RUNTIME_DIR (either may be null).
+bool PipeWireSession(const char* remote, const char* runtimeDir, const char* xdgRuntimeDir);
+
+// Starts SDL audio with the preferred driver, falling back on SDL's own
+// choice when that one cannot start. False with SDL's reason in `error`.
+bool StartSdlAudio(std::string& error);
+
 // The names of SDL's output devices, as SdlAudioOutput takes them; empty when
 // there are none, or when SDL audio cannot start (then `error`, if given,
 // says why; it is left empty otherwise).

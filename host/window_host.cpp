@@ -387,6 +387,7 @@ void WindowHost::Pen(wce::PenAction action, int windowX, int windowY) {
   int width = 0, height = 0;
   SDL_GetWindowSize(window_, &width, &height);
   View view = ViewIn(width, height);
+  if (action == wce::PenAction::Down) wce::LatencyStamp("pen-down");
   wce::InjectPen(action, WindowToScreen(windowX - view.x, view.scale, screenWidth_),
                  WindowToScreen(windowY - view.y, view.scale, screenHeight_));
 }

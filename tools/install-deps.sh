@@ -6,6 +6,8 @@ libfreetype-dev libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev li
 desktop-file-utils appstream"
 # The web site's server and its tests in headless Chromium (tools/serve-web.sh, tests/web/)
 PACKAGES="$PACKAGES nodejs chromium openssl"
+# Private sound servers for the latency tool and its smoke run (tools/latency.sh)
+PACKAGES="$PACKAGES pipewire pipewire-pulse wireplumber pulseaudio pulseaudio-utils dbus libpulse-dev libpipewire-0.3-dev"
 # Only for regenerating the committed assets (tools/make-sounds.sh,
 # tools/make-resource-pictures.sh, tools/make-skin.sh); the build and tests never need them.
 if [ "${1:-}" = "--asset-tools" ]; then

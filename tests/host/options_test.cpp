@@ -174,6 +174,7 @@ TEST(Options, BadOptionsAndValuesAreNamed) {
       {{"--headless"}, "--headless needs --script"},
       {{"--script", "s.txt"}, "--script needs --headless"},
       {{"--clock", "virtual"}, "--clock virtual needs --headless"},
+      {{"--trace-latency"}, "--trace-latency needs --trace FILE"},
   };
   for (const Case& c : cases) {
     std::string error = Refused(c.args);

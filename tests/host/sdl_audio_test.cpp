@@ -10,8 +10,13 @@
 #include <string>
 #include <vector>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "device/device.h"
 #include "sdl_audio.h"
+#include "test_files.h"
 
 namespace jphost {
 namespace {
@@ -62,6 +67,46 @@ TEST(SdlAudioTest, AnUnknownOutputDeviceFallsBackToTheDefault) {
   wce::AudioStop();
   EXPECT_NE(err.find("\"Nowhere Card\""), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+// SDL_AUDIODRIVER is the user's word; a PipeWire session is found by its
+// socket, not by a file of that name.
+TEST(SdlAudioTest, PipeWireIsPreferredOnlyOnItsSessionAndUnlessTheUserChose) {
+  EXPECT_EQ(PreferredSdlAudioDriver(nullptr, true), "pipewire");
+  EXPECT_EQ(PreferredSdlAudioDriver("", true), "pipewire");
+  EXPECT_EQ(PreferredSdlAudioDriver("alsa", true), "");
+  EXPECT_EQ(PreferredSdlAudioDriver(nullptr, false), "");
+
+  jptest::TempDir temp;
+  int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::string socketPath = temp / "pipewire-0";
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_TRUE(jptest::WriteText(temp / "plain", "x"));
+  const std::string dir = temp.Path();
+  struct Case {
+    const char* remote;
+    const char* runtimeDir;
+    const char* xdgRuntimeDir;
+    bool session;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, dir.c_str(), true},
+      {nullptr, dir.c_str(), "/nowhere", true},
+      {nullptr, "/nowhere", dir.c_str(), false},  // PIPEWIRE_RUNTIME_DIR wins
+      {socketPath.c_str(), nullptr, nullptr, true},
+      {"plain", dir.c_str(), nullptr, false},
+      {"pipewire-1", dir.c_str(), nullptr, false},
+      {nullptr, nullptr, nullptr, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PipeWireSession(c.remote, c.runtimeDir, c.xdgRuntimeDir), c.session)
+        << (c.remote ? c.remote : "-") << " " << (c.runtimeDir ? c.runtimeDir : "-");
+  close(listener);
 }
 
 }  // namespace

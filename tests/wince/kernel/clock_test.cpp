@@ -8,8 +8,18 @@
 #include <thread>
 #include <utility>
 #include <vector>
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#endif
 
 #include "device/device.h"
+#include "kernel/clock.h"
 
 namespace {
 
@@ -201,5 +211,45 @@ TEST_F(ClockTest, TickCountWrapsAtThirtyTwoBits) {
   EXPECT_EQ(wce::ClockNowMs(), wrap + 5);
   EXPECT_EQ(GetTickCount(), 5u);
 }
+
+#if defined(__linux__)
+// The calling thread's priority as the scheduler applies it now, lent ones
+// included (the 18th field of its stat; lower is more urgent).
+int EffectivePriority() {
+  std::ifstream file("/proc/thread-self/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i <= 18; ++i) fields >> field;
+  return std::stoi(field);
+}
+
+TEST(DeviceLock, AHolderRunsAtThePriorityOfARealTimeThreadWaitingForIt) {
+  std::unique_lock<std::mutex> held(wce::DeviceLock());
+  const int own = EffectivePriority();
+  std::atomic<int> waiter{0};  // 1 real-time and about to wait, -1 refused
+  std::thread output([&] {
+    sched_param param{};
+    param.sched_priority = 10;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) != 0) {
+      waiter = -1;
+      return;
+    }
+    waiter = 1;
+    std::lock_guard<std::mutex> lock(wce::DeviceLock());
+  });
+  bool lent = false;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (waiter >= 0 && !lent && std::chrono::steady_clock::now() < deadline) {
+    lent = waiter == 1 && EffectivePriority() < own;
+    std::this_thread::yield();
+  }
+  held.unlock();
+  output.join();
+  if (waiter < 0) GTEST_SKIP() << "no right to real-time scheduling here";
+  EXPECT_TRUE(lent);
+  EXPECT_EQ(EffectivePriority(), own);
+}
+#endif
 
 }  // namespace

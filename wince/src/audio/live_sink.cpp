@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "device/device.h"
 #include "kernel/clock.h"
 
 namespace wce::audio {
@@ -32,6 +33,11 @@ LiveSink::~LiveSink() {
 void LiveSink::Pull(float* out, size_t frames) {
   std::unique_lock<std::mutex> lock(DeviceLock());
   PullLocked(lock, out, frames);
+  uint64_t written = driver_.WrittenLocked();
+  bool fresh = written != mixedWritten_;
+  mixedWritten_ = written;
+  lock.unlock();
+  if (fresh) LatencyStamp("first-mix");  // the trace takes the clock's lock
 }
 
 void LiveSink::PullLocked(std::unique_lock<std::mutex>& lock, float* out, size_t frames) {

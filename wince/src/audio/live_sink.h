@@ -40,6 +40,7 @@ class LiveSink final : public Sink, private AudioMix {
   uint64_t quietFrames_ = 0;        // rendered since the last buffer ended
   bool resting_ = false;
   bool stopping_ = false;
+  uint64_t mixedWritten_ = 0;  // the driver's written count at the last pull
 };
 
 }  // namespace wce::audio

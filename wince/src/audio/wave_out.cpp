@@ -7,6 +7,7 @@
 #include <new>
 
 #include "audio/wave_out_driver.h"
+#include "device/device.h"
 #include "mmsystem.h"
 
 namespace {
@@ -52,7 +53,9 @@ MMRESULT WINAPI waveOutUnprepareHeader(HWAVEOUT hwo, LPWAVEHDR pwh, UINT cbwh) {
 }
 
 MMRESULT WINAPI waveOutWrite(HWAVEOUT hwo, LPWAVEHDR pwh, UINT cbwh) {
-  return Guarded([&](auto& d) { return d.Write(hwo, pwh, cbwh); });
+  MMRESULT result = Guarded([&](auto& d) { return d.Write(hwo, pwh, cbwh); });
+  if (result == MMSYSERR_NOERROR) wce::LatencyStamp("wave-write");
+  return result;
 }
 
 MMRESULT WINAPI waveOutReset(HWAVEOUT hwo) {

@@ -154,6 +154,7 @@ MMRESULT WaveOutDriver::Write(HWAVEOUT handle, WAVEHDR* header, UINT size) {
   if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
   // Starts at the next rendered frame: on the virtual clock that is exactly now.
   devices_.Lookup(handle)->voice->Queue(header);
+  ++written_;
   callbacks_.DeadlinesChangedLocked();
   return MMSYSERR_NOERROR;
 }

@@ -46,6 +46,8 @@ class WaveOutDriver {
   // Output frames until the next queued buffer of any device finishes;
   // kNoDeadline when nothing is queued. DeviceLock() held.
   uint64_t FramesUntilNextDoneLocked() const;
+  // Buffers written since the start. DeviceLock() held.
+  uint64_t WrittenLocked() const { return written_; }
 
  private:
   struct OpenDevice {
@@ -62,6 +64,7 @@ class WaveOutDriver {
   CallbackQueue& callbacks_;
   Mixer mixer_;
   bool running_ = false;
+  uint64_t written_ = 0;
   HandleTable<OpenDevice> devices_{HandleKind::WaveOut};
 };
 

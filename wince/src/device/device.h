@@ -120,6 +120,12 @@ void SetVibrationCallback(std::function<void(bool on)> callback);
 // Device-side events, one line each: "<device ms> <event> [arguments]".
 void SetTraceSink(std::function<void(const std::string& line)> sink);  // nullptr: none
 void Trace(const std::string& event);
+// Off by default. When on, the tap-to-sound path traces where it is, as
+// "latency <step> <steady-clock microseconds>": pen-down (the host has the
+// press), wave-write (a buffer queued), first-mix (the output pulled a newly
+// written buffer). tools/latency.sh times the program's share from them.
+void SetLatencyStamps(bool on);
+void LatencyStamp(const char* step);
 
 // ---------------------------------------------------------------- files ----
 // Where the executable appears to live: GetModuleFileNameW returns this as a

@@ -12,6 +12,9 @@
 #include <list>
 #include <map>
 #include <vector>
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+#include <pthread.h>
+#endif
 
 #include "device/device.h"
 
@@ -188,10 +191,25 @@ void WaitReal(ClockState& s, Waiter& w, std::unique_lock<std::mutex>& lock) {
   w.cv.wait_until(lock, s.epoch + std::chrono::milliseconds(until));
 }
 
+// The sound output's real-time thread takes this lock to mix. Whoever holds
+// it when that thread waits runs at its priority until it lets go; otherwise
+// a busy machine could keep the output waiting behind an ordinary thread.
+std::mutex* NewDeviceLock() {
+  auto* lock = new std::mutex;
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  pthread_mutexattr_t attr;
+  if (pthread_mutexattr_init(&attr) == 0) {
+    if (pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_INHERIT) == 0) pthread_mutex_init(lock->native_handle(), &attr);
+    pthread_mutexattr_destroy(&attr);
+  }
+#endif
+  return lock;
+}
+
 }  // namespace
 
 std::mutex& DeviceLock() {
-  static std::mutex* lock = new std::mutex;  // outlives detached threads, as State()
+  static std::mutex* lock = NewDeviceLock();  // outlives detached threads, as State()
   return *lock;
 }
 
@@ -298,7 +316,13 @@ void ClockDescribeThread(const void* startRoutine, const std::string& label) {
 void ClockNotifyAll() {
   ClockState& s = State();
   ++s.activity;
-  for (Waiter* w : s.waiters) w->cv.notify_one();
+  // In real time a waiter whose condition is still false would only wake to
+  // wait again; on a small machine it takes a core and this lock from the one
+  // that has work (a tap crosses three threads on its way to the sound).
+  // Virtual time is moved by woken waiters, so there everyone wakes.
+  const bool real = s.mode == ClockMode::Real;
+  for (Waiter* w : s.waiters)
+    if (!real || w->poll || (*w->ready)()) w->cv.notify_one();
   s.driverCv.notify_all();
 }
 

@@ -1,4 +1,5 @@
 // The device's trace: events the host records with their device time.
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -17,7 +18,23 @@ std::function<void(const std::string&)>& Sink() {
   return *sink;
 }
 
+bool latencyStamps = false;  // guarded by TraceLock()
+
 }  // namespace
+
+void SetLatencyStamps(bool on) {
+  std::lock_guard<std::mutex> lock(TraceLock());
+  latencyStamps = on;
+}
+
+void LatencyStamp(const char* step) {
+  {
+    std::lock_guard<std::mutex> lock(TraceLock());
+    if (!latencyStamps) return;
+  }
+  auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch());
+  Trace(std::string("latency ") + step + " " + std::to_string(us.count()));
+}
 
 void SetTraceSink(std::function<void(const std::string& line)> sink) {
   std::lock_guard<std::mutex> lock(TraceLock());
