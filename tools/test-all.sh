@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds and runs every test: the Windows builds (mingw-w64, run under Wine
-# from the plain build's tests), the plain build (warnings as errors), then the
-# address+undefined and thread sanitizer builds, then the fuzz targets built
-# with libFuzzer replaying their seed corpus.
+# from the plain build's tests), the web site (emscripten, run in headless
+# Chromium from the plain build's tests), the plain build (warnings as errors),
+# a short latency smoke run, then the address+undefined and thread sanitizer
+# builds, then the fuzz targets built with libFuzzer replaying their seed corpus.
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
