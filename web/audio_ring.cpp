@@ -1,7 +1,6 @@
 #include "audio_ring.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace jpweb {
 
@@ -29,46 +28,6 @@ uint32_t AudioRing::Read(float* out, uint32_t frames) {
   }
   read_.store(at + n);
   return n;
-}
-
-namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
-
-}  // namespace
-
-std::vector<uint8_t> WavOfFrames(const std::vector<float>& samples, uint32_t rate) {
-  uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-  std::vector<uint8_t> out;
-  out.reserve(44 + dataBytes);
-  PutTag(out, "RIFF");
-  Put32(out, 36 + dataBytes);
-  PutTag(out, "WAVE");
-  PutTag(out, "fmt ");
-  Put32(out, 16);
-  Put16(out, 1);  // PCM
-  Put16(out, 2);
-  Put32(out, rate);
-  Put32(out, rate * 4);
-  Put16(out, 4);
-  Put16(out, 16);
-  PutTag(out, "data");
-  Put32(out, dataBytes);
-  for (float s : samples) {
-    // the bench's recording scales and clips the same way
-    float v = s * 32768.0f;
-    int16_t pcm = v != v ? 0 : v >= 32767.0f ? 32767 : v <= -32768.0f ? -32768 : static_cast<int16_t>(std::lrint(v));
-    Put16(out, static_cast<uint16_t>(pcm));
-  }
-  return out;
 }
 
 }  // namespace jpweb

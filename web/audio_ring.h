@@ -36,7 +36,4 @@ class AudioRing {
   std::vector<float> samples_;
 };
 
-// A WAV file (16-bit PCM, stereo) of float frames, scaled and clipped as the bench records.
-std::vector<uint8_t> WavOfFrames(const std::vector<float>& samples, uint32_t rate);
-
 }  // namespace jpweb

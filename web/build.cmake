@@ -1,11 +1,10 @@
 # The browser build (emscripten, cmake/emscripten.cmake): the program's
 # folders and wince/ compiled as for Linux, with web/ as the device, linked
 # into jostlepad.js + .wasm; tools/build-web.sh puts the site together.
-# Included from the top-level CMakeLists.txt, which defines PROGRAM_SOURCES.
+# Included from the top-level CMakeLists.txt, which defines the program's
+# library and the embedded resources on the wince library made here.
 find_package(PNG REQUIRED)
 find_package(Freetype REQUIRED)
-
-file(WRITE ${CMAKE_BINARY_DIR}/jp_empty.cpp "// no sources yet\n")
 
 # the same areas as on Linux, as one library: the link sees them all at once
 set(WINCE_SOURCES)
@@ -17,18 +16,6 @@ add_library(wince STATIC ${WINCE_SOURCES})
 target_include_directories(wince PUBLIC ${CMAKE_SOURCE_DIR}/wince/include ${CMAKE_SOURCE_DIR}/wince/src)
 target_compile_options(wince PRIVATE ${JP_WARNINGS})
 target_link_libraries(wince PUBLIC PNG::PNG Freetype::Freetype)
-
-add_library(jostlepad_program STATIC ${PROGRAM_SOURCES})
-target_include_directories(jostlepad_program PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(jostlepad_program PRIVATE ${JP_WARNINGS})
-target_link_libraries(jostlepad_program PUBLIC wince)
-
-file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.ico)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/program_resources.cpp
-  COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_SOURCE_DIR}/resources -DOUT=${CMAKE_BINARY_DIR}/program_resources.cpp
-          -P ${CMAKE_SOURCE_DIR}/tools/embed-resources.cmake
-  DEPENDS ${RESOURCE_FILES} ${CMAKE_SOURCE_DIR}/tools/embed-resources.cmake
-  COMMENT "Embedding resources")
 
 # the device: web/*.cpp, and the desktop's key jerks from host/
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*.cpp)

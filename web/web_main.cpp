@@ -133,7 +133,7 @@ class WebAudioOutput final : public wce::AudioOutput {
 
   std::vector<uint8_t> Recording() {
     std::lock_guard<std::mutex> lock(recordLock_);
-    return WavOfFrames(recorded_, rate_);
+    return wce::WavOfMix(recorded_.data(), recorded_.size() / 2, rate_);
   }
 
  private:
@@ -393,7 +393,7 @@ EMSCRIPTEN_KEEPALIVE uint32_t jp_ring_frames() { return TheShared().ring.Capacit
 
 // The recording as a WAV file in memory the page frees; its size in *size.
 EMSCRIPTEN_KEEPALIVE uint8_t* jp_recording(uint32_t* size) {
-  std::vector<uint8_t> wav = gAudio ? gAudio->Recording() : WavOfFrames({}, kRate);
+  std::vector<uint8_t> wav = gAudio ? gAudio->Recording() : wce::WavOfMix(nullptr, 0, kRate);
   auto* out = static_cast<uint8_t*>(std::malloc(wav.size()));
   if (out == nullptr) return nullptr;
   std::memcpy(out, wav.data(), wav.size());

@@ -10,6 +10,7 @@
 
 #include "addresses.h"
 #include "audio_ring.h"
+#include "device/device.h"
 #include "motion.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST(WebAudioRing, KeepsOrderAcrossTheWrapAndRefusesWhatDoesNotFit) {
 
 TEST(WebRecording, WavHeaderAndSamplesAsTheBenchRecords) {
   std::vector<float> samples = {1.0f, -1.0f, 0.5f, std::nanf(""), 2.0f, -0.25f};
-  std::vector<uint8_t> wav = jpweb::WavOfFrames(samples, 48000);
+  std::vector<uint8_t> wav = wce::WavOfMix(samples.data(), samples.size() / 2, 48000);
   ASSERT_EQ(wav.size(), 44u + 12u);
   EXPECT_EQ(std::memcmp(wav.data(), "RIFF", 4), 0);
   EXPECT_EQ(std::memcmp(wav.data() + 8, "WAVEfmt ", 8), 0);

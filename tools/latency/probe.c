@@ -393,6 +393,23 @@ static int WriteWav(const char* path) {
   return fclose(f) == 0 ? 0 : 2;
 }
 
+/* Ends a run: the recording stopped (after `clicks` calibration clicks on
+ * PulseAudio, if any), the server's loop and the display let go. */
+static void EndRun(int pipewire, pa_stream* recorder, Display* display, int clicks) {
+  if (pipewire) {
+    StopPipeWireRecording();
+  } else {
+    pa_threaded_mainloop_lock(loop);
+    if (clicks > 0) PlayClicks(clicks);
+    pa_stream_disconnect(recorder);
+    pa_stream_unref(recorder);
+    pa_threaded_mainloop_unlock(loop);
+  }
+  pa_threaded_mainloop_stop(loop);
+  pa_context_disconnect(context);
+  XCloseDisplay(display);
+}
+
 int main(int argc, char** argv) {
   if (argc == 3 && !strcmp(argv[1], "--write-wav")) return WriteWav(argv[2]);
   const char* windowName = "Jostlepad";
@@ -485,17 +502,7 @@ int main(int argc, char** argv) {
     }
     SleepMs(300);
     lastFrame = RecordedFrames();
-    if (pipewire) {
-      StopPipeWireRecording();
-    } else {
-      pa_threaded_mainloop_lock(loop);
-      pa_stream_disconnect(recorder);
-      pa_stream_unref(recorder);
-      pa_threaded_mainloop_unlock(loop);
-    }
-    pa_threaded_mainloop_stop(loop);
-    pa_context_disconnect(context);
-    XCloseDisplay(display);
+    EndRun(pipewire, recorder, display, 0);
     /* The recorder lags the sink: the last 300 ms may be the sounds' end. */
     size_t end = lastFrame > (size_t)kRate * 3 / 5 ? lastFrame - kRate * 3 / 5 : 0;
     double longest = 0;
@@ -534,19 +541,8 @@ int main(int argc, char** argv) {
       SleepMs(k == 0 ? gapMs - 40 : quietMs);
     }
   }
-  if (pipewire) {
-    SleepMs(200);  /* the last sound's way through the graph */
-    StopPipeWireRecording();
-  } else {
-    pa_threaded_mainloop_lock(loop);
-    PlayClicks(clicks);
-    pa_stream_disconnect(recorder);
-    pa_stream_unref(recorder);
-    pa_threaded_mainloop_unlock(loop);
-  }
-  pa_threaded_mainloop_stop(loop);
-  pa_context_disconnect(context);
-  XCloseDisplay(display);
+  if (pipewire) SleepMs(200);  /* the last sound's way through the graph */
+  EndRun(pipewire, recorder, display, clicks);
 
   /* The recording's clock: a straight line through the clicks' predicted
    * play times against their frames. A null sink's clock may run a little

@@ -1,5 +1,7 @@
 #include "audio/mixer.h"
 
+#include "audio/wav_file_writer.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -9,14 +11,6 @@ namespace {
 
 // Chunks keep the scratch buffer on the stack: rendering never allocates.
 constexpr size_t kChunkFrames = 512;
-
-int16_t ToS16(float x) {
-  float v = x * 32768.0f;
-  if (v >= 32767.0f) return 32767;
-  if (v <= -32768.0f) return -32768;
-  if (v != v) return 0;
-  return static_cast<int16_t>(std::lrint(v));
-}
 
 float Clip(float x) {
   if (x > 1.0f) return 1.0f;
@@ -61,7 +55,7 @@ void Mixer::RenderS16(int16_t* out, size_t frames) {
   for (size_t done = 0; done < frames;) {
     size_t n = std::min(kChunkFrames, frames - done);
     MixChunk(scratch, n);
-    for (size_t i = 0; i < 2 * n; ++i) out[2 * done + i] = ToS16(scratch[i]);
+    for (size_t i = 0; i < 2 * n; ++i) out[2 * done + i] = MixToS16(scratch[i]);
     done += n;
   }
 }

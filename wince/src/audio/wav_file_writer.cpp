@@ -1,16 +1,21 @@
 #include "audio/wav_file_writer.h"
 
+#include "device/device.h"
+
+#include "device/device.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace wce::audio {
 namespace {
 
-constexpr size_t kHeaderBytes = 44;
+constexpr size_t kHeaderBytes = kWavHeaderBytes;
 constexpr uint32_t kFrameBytes = 4;  // 16-bit stereo
 // The size fields are 32 bits; a recording that long keeps its sizes at the cap.
 constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - (kHeaderBytes - 8);
@@ -51,12 +56,9 @@ bool PWriteAll(int fd, const uint8_t* bytes, size_t size, off_t offset) {
 
 }  // namespace
 
-std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path, uint32_t rate) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  uint8_t h[kHeaderBytes] = {};
+void FillWavHeader(uint8_t (&h)[kWavHeaderBytes], uint32_t rate, uint32_t dataBytes) {
   std::memcpy(h, "RIFF", 4);
-  Put32(h + 4, kHeaderBytes - 8);
+  Put32(h + 4, dataBytes + (kHeaderBytes - 8));
   std::memcpy(h + 8, "WAVEfmt ", 8);
   Put32(h + 16, 16);
   Put16(h + 20, 1);  // PCM
@@ -66,6 +68,32 @@ std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path, ui
   Put16(h + 32, kFrameBytes);
   Put16(h + 34, 16);
   std::memcpy(h + 36, "data", 4);
+  Put32(h + 40, dataBytes);
+}
+
+}  // namespace wce::audio
+
+namespace wce {
+
+std::vector<uint8_t> WavOfMix(const float* stereo, size_t frames, uint32_t rate) {
+  using namespace audio;
+  const uint32_t data = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(frames) * kFrameBytes, kMaxDataBytes));
+  std::vector<uint8_t> out(kHeaderBytes + data);
+  uint8_t header[kHeaderBytes];
+  FillWavHeader(header, rate, data);
+  std::memcpy(out.data(), header, kHeaderBytes);
+  for (size_t i = 0; i < data / 2; ++i) Put16(out.data() + kHeaderBytes + 2 * i, static_cast<uint16_t>(MixToS16(stereo[i])));
+  return out;
+}
+}  // namespace wce
+
+namespace wce::audio {
+
+std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path, uint32_t rate) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  uint8_t h[kHeaderBytes];
+  FillWavHeader(h, rate, 0);
   if (!WriteAll(fd, h, sizeof h)) {
     int err = errno;
     close(fd);

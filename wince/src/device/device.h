@@ -276,6 +276,9 @@ struct AudioConfig {
   std::shared_ptr<AudioOutput> output;
 };
 bool AudioStart(const AudioConfig& config);  // false: sink could not start
+// A WAV file of mixed stereo float frames, scaled and clipped as the bench's
+// recording is (for a device that hands its recording over in memory).
+std::vector<uint8_t> WavOfMix(const float* stereo, size_t frames, uint32_t rate);
 void AudioStop();                            // closes every voice, finishes the file
 
 // ---------------------------------------------------------------- counts ---
