@@ -448,9 +448,11 @@ int RunProgram(const Options& options, std::shared_ptr<jphost::KeyJerkSource> ke
   Pump pump(keys, motion);
   wce::SetScreenChangedCallback([&pump] { pump.ScreenChanged(); });
   wce::SetIdleResetCallback([] { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.idleReset(); }); });
-  // the motor starts on the program's thread right after the poll that saw the jerk
+  // the motor starts on the program's thread right after the poll that saw
+  // the jerk; both are stamped here, not when the page gets the word
   wce::SetVibrationCallback([](bool on) {
-    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0, $1); }, on ? 1 : 0, TheShared().lastPollAt.load());
+    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0, $1, $2); }, on ? 1 : 0, TheShared().lastPollAt.load(),
+                             emscripten_get_now());
   });
   pump.Start();
 
