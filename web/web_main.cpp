@@ -481,8 +481,9 @@ int main(int argc, char** argv) {
   Options options = ParseArgs(argc, argv);
   Shared& shared = TheShared();
   for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
-  // Chromium asks for 10 ms at a time: two of its turns of slack for this
-  // thread on a busy machine. A sound after a silence does not wait for the
+  // A browser that renders 10 ms a turn (Chromium did with an 'interactive'
+  // latency hint) gets two of its turns of slack for this thread on a busy
+  // machine. A sound after a silence does not wait for the
   // lead (it finds the ring dry), so this costs no latency there.
   shared.words[kAudioAhead].store(8 * kQuantum);
 
