@@ -347,7 +347,7 @@ test('previews and a jerk on each axis are heard as on the bench, with the pulse
       await sleep(500);
       assertHeardAsBench(await app.recording(), bench.recording);
       const latency = await jerkLatencies(page, browserReading(kRest));
-      t.diagnostic(`${latency.length} jerks to their sound's first sample leaving the worklet: from devicemotion ` +
+      t.diagnostic(`${latency.length} jerks to their sound's first sample leaving the worklet: from the reading ` +
         `${spread(latency.map((l) => l.motion))}, from the poll that saw it ${spread(latency.map((l) => l.poll))}, ` +
         `from the motor's start ${spread(latency.map((l) => l.motor))}`);
       const trace = app.trace();
