@@ -483,8 +483,8 @@ int main(int argc, char** argv) {
   for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
   // A browser that renders 10 ms a turn (Chromium did with an 'interactive'
   // latency hint) gets two of its turns of slack for this thread on a busy
-  // machine. A sound after a silence does not wait for the
-  // lead (it finds the ring dry), so this costs no latency there.
+  // machine. A sound after a silence does not wait for the lead (it finds
+  // the ring dry), so this costs no latency there.
   shared.words[kAudioAhead].store(8 * kQuantum);
 
   wce::SetScreenSize(kWidth, kHeight);
