@@ -26,7 +26,9 @@ target_compile_options(jostlepad PRIVATE ${JP_WARNINGS})
 target_link_libraries(jostlepad PRIVATE jostlepad_program)
 set(JP_WEB_PAGE ${CMAKE_SOURCE_DIR}/web/page)
 target_link_options(jostlepad PRIVATE
-  -pthread -sPROXY_TO_PTHREAD=1 -sALLOW_MEMORY_GROWTH=0 -sINITIAL_MEMORY=256MB
+  -pthread -sPROXY_TO_PTHREAD=1
+  # threads start with cancellation off (web/threads.cpp)
+  -Wl,--wrap=pthread_create -sALLOW_MEMORY_GROWTH=0 -sINITIAL_MEMORY=256MB
   # IS_INTRESOURCE takes any pointer below 65536 for a resource number
   -sGLOBAL_BASE=65536
   -sPTHREAD_POOL_SIZE=8 -sPTHREAD_POOL_SIZE_STRICT=0 -sTOTAL_STACK=1MB -sDEFAULT_PTHREAD_STACK_SIZE=512KB

@@ -448,9 +448,11 @@ int RunProgram(const Options& options, std::shared_ptr<jphost::KeyJerkSource> ke
   Pump pump(keys, motion);
   wce::SetScreenChangedCallback([&pump] { pump.ScreenChanged(); });
   wce::SetIdleResetCallback([] { MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.idleReset(); }); });
-  // the motor starts on the program's thread right after the poll that saw the jerk
+  // the motor starts on the program's thread right after the poll that saw
+  // the jerk; both are stamped here, not when the page gets the word
   wce::SetVibrationCallback([](bool on) {
-    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0, $1); }, on ? 1 : 0, TheShared().lastPollAt.load());
+    MAIN_THREAD_ASYNC_EM_ASM({ Module.jpPage.vibrate($0, $1, $2); }, on ? 1 : 0, TheShared().lastPollAt.load(),
+                             emscripten_get_now());
   });
   pump.Start();
 
@@ -479,9 +481,10 @@ int main(int argc, char** argv) {
   Options options = ParseArgs(argc, argv);
   Shared& shared = TheShared();
   for (auto& frame : shared.frames) frame.assign(size_t{kWidth} * kHeight * 4, 0);
-  // Chromium asks for 10 ms at a time: two of its turns of slack for this
-  // thread on a busy machine. A sound after a silence does not wait for the
-  // lead (it finds the ring dry), so this costs no latency there.
+  // A browser that renders 10 ms a turn (Chromium did with an 'interactive'
+  // latency hint) gets two of its turns of slack for this thread on a busy
+  // machine. A sound after a silence does not wait for the lead (it finds
+  // the ring dry), so this costs no latency there.
   shared.words[kAudioAhead].store(8 * kQuantum);
 
   wce::SetScreenSize(kWidth, kHeight);

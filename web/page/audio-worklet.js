@@ -49,8 +49,9 @@ class JostlepadRing extends AudioWorkletProcessor {
         Atomics.store(ring.words, ring.read, (r + got) | 0);
         Atomics.notify(ring.words, ring.read);
       }
-      // tells the page when sound starts leaving, for latency measurements
-      if (loud && !this.sounding) this.port.postMessage({ sound: currentTime });
+      // tells the page when sound starts leaving, for latency measurements:
+      // the wall clock, the one clock a worklet has (milliseconds)
+      if (loud && !this.sounding) this.port.postMessage({ sound: Date.now() });
       this.sounding = loud;
       // a long silence: the page may let the context sleep
       this.quiet = loud ? 0 : this.quiet + 1;

@@ -35,7 +35,7 @@
   const soundStarts = [];  // page times (ms) at which sound began leaving the worklet
   let underruns = 0;       // quanta the ring ran dry in the middle of a sound
   const frameTimes = [];   // page times (ms) of the first frames presented
-  const motionTimes = [];  // the last motion readings: [page ms, x, y, z]
+  const motionTimes = [];  // the last readings that changed: [page ms, x, y, z]
   const motorStarts = [];  // page times (ms) at which the device's motor started
   const motorPolls = [];   // for each, the time of the program's sensor poll just before it
 
@@ -148,38 +148,86 @@
   // reading 60 times a second would only wake this thread (and the phone's
   // sensor). The device asks again at the program's next poll.
   const kMotionUnpolledMs = 1000;
+  // Where the browser has the accelerometer itself (Chromium), it is read 30
+  // times a second: devicemotion comes 60 times a second whatever anyone
+  // reads, and on this thread each one costs more than everything else the
+  // page does while idle. Not at the program's own 20 polls a second: the
+  // two would keep one phase, and the reading a poll takes could be a whole
+  // period old for good; at 30 it is at most a third of one (33 ms) old.
+  const kSensorHz = 30;
   let motionPermitted = typeof DeviceMotionEvent === 'undefined' || typeof DeviceMotionEvent.requestPermission !== 'function';
   let motionListening = false;
+  let accelerometer = null;  // the Generic Sensor in use, if any
+  let accelerometerFailed = false;
+  let unpolledCheck = 0;
+  let lastReading = [NaN, NaN, NaN];
+  function reading(timeStamp, x, y, z) {
+    if (!device || x === null || y === null || z === null) return;
+    Module._jp_motion_reading(x, y, z);
+    // for the tests' latency figures: the readings that changed
+    if (x === lastReading[0] && y === lastReading[1] && z === lastReading[2]) return;
+    lastReading = [x, y, z];
+    motionTimes.push([timeStamp, x, y, z]);
+    if (motionTimes.length > 2000) motionTimes.splice(0, 1000);
+  }
   function onMotion(e) {
     const a = e.accelerationIncludingGravity;
-    if (!device || !a || a.x === null || a.y === null || a.z === null) return;
-    Module._jp_motion_reading(a.x, a.y, a.z);
-    motionTimes.push([e.timeStamp, a.x, a.y, a.z]);
-    if (motionTimes.length > 2000) motionTimes.shift();
-    if (e.timeStamp - Module.HEAPF64[Module._jp_last_poll_at() >> 3] > kMotionUnpolledMs) {
-      window.removeEventListener('devicemotion', onMotion);
-      motionListening = false;
-      Atomics.store(Module.HEAP32, device.words + W.motionListening, 0);
+    if (a) reading(e.timeStamp, a.x, a.y, a.z);
+  }
+  function startAccelerometer() {
+    if (accelerometerFailed || typeof Accelerometer !== 'function') return false;
+    try {
+      const sensor = new Accelerometer({ frequency: kSensorHz });
+      sensor.onreading = () => reading(sensor.timestamp, sensor.x, sensor.y, sensor.z);
+      // no permission or no sensor: devicemotion from then on
+      sensor.onerror = () => {
+        accelerometerFailed = true;
+        if (accelerometer !== sensor) return;
+        sensor.stop();
+        accelerometer = null;
+        if (motionListening) window.addEventListener('devicemotion', onMotion);
+      };
+      sensor.start();
+      accelerometer = sensor;
+      return true;
+    } catch (_) {
+      accelerometerFailed = true;  // not allowed here
+      return false;
     }
+  }
+  function stopMotion() {
+    clearInterval(unpolledCheck);
+    motionListening = false;
+    if (accelerometer) accelerometer.stop();
+    accelerometer = null;
+    window.removeEventListener('devicemotion', onMotion);
+    Atomics.store(Module.HEAP32, device.words + W.motionListening, 0);
   }
   function listenForMotion() {
     if (!options.sensor || !motionPermitted || !device || motionListening) return;
     motionListening = true;
     Atomics.store(Module.HEAP32, device.words + W.motionListening, 1);
-    window.addEventListener('devicemotion', onMotion);
+    if (!startAccelerometer()) window.addEventListener('devicemotion', onMotion);
+    unpolledCheck = setInterval(() => {
+      if (performance.now() - Module.HEAPF64[Module._jp_last_poll_at() >> 3] > kMotionUnpolledMs) stopMotion();
+    }, kMotionUnpolledMs);
   }
 
   // ---- the first tap: sound, motion permission, full screen ----
   async function startAudio() {
     if (api.audioContext || !device) return;
-    const ctx = new AudioContext({ sampleRate: 48000, latencyHint: 'interactive' });
+    // The shortest turns the browser allows: 'interactive' gave 10 ms turns
+    // here (four quanta at once), so a new sound waited up to 10 ms for one;
+    // asked for no latency at all it renders a quantum at a time.
+    const ctx = new AudioContext({ sampleRate: 48000, latencyHint: 0 });
     api.audioContext = ctx;
     await ctx.audioWorklet.addModule('audio-worklet.js');
     const node = new AudioWorkletNode(ctx, 'jostlepad-ring', { numberOfInputs: 0, outputChannelCount: [2] });
     node.port.onmessage = (e) => {
-      // when the worklet's word arrives: just after the quantum left it (the
-      // output's own latency, before a person hears it, is not counted)
-      if (e.data.sound !== undefined) soundStarts.push(performance.now());
+      // the worklet's own clock as it handed the quantum on, to the
+      // millisecond (the output's own latency, before a person hears it, is
+      // not counted; nor is the time its word takes to come here)
+      if (e.data.sound !== undefined) soundStarts.push(e.data.sound - performance.timeOrigin);
       if (e.data.underruns !== undefined) underruns = e.data.underruns;
       if (e.data.quiet && ctx.state === 'running') {
         Atomics.store(Module.HEAP32, device.words + W.audioRunning, kAudioSuspended);
@@ -413,9 +461,9 @@
     trace(line) { if (options.trace) console.log('trace ' + line); },
     listenForMotion,
     openTab(address) { window.open(address, '_blank', 'noopener'); },
-    vibrate(on, polledAt) {
+    vibrate(on, polledAt, startedAt) {
       if (on) {
-        motorStarts.push(performance.now());
+        motorStarts.push(startedAt);
         motorPolls.push(polledAt);
       }
       if (navigator.vibrate) navigator.vibrate(on ? 10000 : 0);
