@@ -285,7 +285,8 @@ The sound box in a window, or on the test bench with --headless.
                              SDL's first that works (pulseaudio, alsa, ...);
                              SDL_AUDIODRIVER=pulseaudio (or alsa, ...) picks another
   --list-audio-devices       print the names of the sound outputs, one a line
-  --audio-period FRAMES      frames per SDL audio period (default 256)
+  --audio-period FRAMES      frames per SDL audio period (default: 64 on SDL's
+                             pipewire driver, 128 on pulseaudio, 256 on others)
   --trace FILE               device events, one a line: <device ms> <event>
   --trace-latency            add each press's way to the sound to the trace, as
                              latency pen-down|wave-write|first-mix <microseconds>

@@ -30,7 +30,7 @@ struct Options {
   AudioChoice audio = AudioChoice::Sdl;
   std::string audioPath;    // the recording, for wav:
   std::string audioDevice;  // the SDL output device, for sdl:NAME; empty: the default one
-  uint32_t audioPeriod = 256;
+  uint32_t audioPeriod = 0;  // 0: the SDL driver's own (DefaultAudioPeriod)
   std::string tracePath;  // empty: no trace
   bool traceLatency = false;  // tap-to-sound stamps in the trace
   SensorChoice sensor = SensorChoice::Auto;

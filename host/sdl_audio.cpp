@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace jphost {
 namespace {
@@ -35,7 +36,43 @@ bool TakeRealTime() {
 #endif
 }
 
+bool WantRealTime() {
+  // The mixing thread asks for real-time scheduling, as sound servers and
+  // players do on a desktop (directly, or through rtkit); without it a busy
+  // machine makes the mix late and the sound drop out. SDL_THREAD_FORCE_
+  // REALTIME_TIME_CRITICAL=0 in the environment still says no.
+  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
+  return SDL_GetHintBoolean(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, SDL_FALSE);
+}
+
 }  // namespace
+
+RealTimeForNewThreads::RealTimeForNewThreads() {
+#if defined(__linux__)
+  if (!WantRealTime()) return;
+  if (pthread_getschedparam(pthread_self(), &policy_, &param_) != 0) return;
+  sched_param param{};
+  param.sched_priority = kRealTimePriority;
+  // No reset on fork: the point is that new threads inherit it.
+  raised_ = pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0;
+#endif
+}
+
+RealTimeForNewThreads::~RealTimeForNewThreads() {
+#if defined(__linux__)
+  if (raised_) pthread_setschedparam(pthread_self(), policy_, &param_);
+#endif
+}
+
+uint32_t DefaultAudioPeriod(const char* sdlDriver) {
+  static const struct {
+    const char* driver;
+    uint32_t frames;
+  } kPeriods[] = {{"pipewire", 64}, {"pulseaudio", 128}};
+  for (const auto& p : kPeriods)
+    if (sdlDriver != nullptr && std::strcmp(sdlDriver, p.driver) == 0) return p.frames;
+  return 256;
+}
 
 std::string PreferredSdlAudioDriver(const char* sdlAudioDriver, bool pipewireSession) {
   if (sdlAudioDriver != nullptr && sdlAudioDriver[0] != '\0') return std::string();
@@ -55,11 +92,7 @@ bool PipeWireSession(const char* remote, const char* runtimeDir, const char* xdg
 }
 
 bool StartSdlAudio(std::string& error) {
-  // The mixing thread asks for real-time scheduling, as sound servers and
-  // players do on a desktop (directly, or through rtkit); without it a busy
-  // machine makes the mix late and the sound drop out. SDL_THREAD_FORCE_
-  // REALTIME_TIME_CRITICAL=0 in the environment still says no.
-  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
+  WantRealTime();
   std::string preferred =
       PreferredSdlAudioDriver(std::getenv("SDL_AUDIODRIVER"),
                               PipeWireSession(std::getenv("PIPEWIRE_REMOTE"), std::getenv("PIPEWIRE_RUNTIME_DIR"),
@@ -77,10 +110,16 @@ bool StartSdlAudio(std::string& error) {
 
 bool SdlAudioOutput::Start(wce::AudioMix& mix, uint32_t rate) {
   Stop();
-  if (periodFrames_ == 0 || periodFrames_ > 32768) {
+  if (periodFrames_ > 32768) {
     std::fprintf(stderr, "audio: period of %u frames is not usable\n", periodFrames_);
     return false;
   }
+  // SDL's pipewire driver gets every period through a thread of pipewire's
+  // that nobody raises (its data loop, which wakes SDL's thread); a build
+  // beside starves ordinary threads for tens of milliseconds, and the sound
+  // stops meanwhile. Started from here it begins in real time, as SDL's
+  // own thread does.
+  RealTimeForNewThreads realTime;
   std::string error;
   if (!StartSdlAudio(error)) {
     std::fprintf(stderr, "audio: SDL audio is not available: %s\n", error.c_str());
@@ -90,7 +129,7 @@ bool SdlAudioOutput::Start(wce::AudioMix& mix, uint32_t rate) {
   want.freq = static_cast<int>(rate);
   want.format = AUDIO_F32SYS;
   want.channels = 2;
-  want.samples = static_cast<Uint16>(periodFrames_);
+  want.samples = static_cast<Uint16>(periodFrames_ != 0 ? periodFrames_ : DefaultAudioPeriod(SDL_GetCurrentAudioDriver()));
   want.callback = &SdlAudioOutput::Fill;
   want.userdata = &mix;
   if (!deviceName_.empty()) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <sched.h>
 
 #include <cstdint>
 #include <string>
@@ -22,7 +23,8 @@ class SdlAudioOutput final : public wce::AudioOutput {
  public:
   // `deviceName` picks an output device by SDL's name for it; when it cannot
   // be opened the default device is used, with one message on stderr.
-  explicit SdlAudioOutput(uint32_t periodFrames = 256, std::string deviceName = {})
+  // `periodFrames` 0 is the driver's DefaultAudioPeriod.
+  explicit SdlAudioOutput(uint32_t periodFrames = 0, std::string deviceName = {})
       : periodFrames_(periodFrames), deviceName_(std::move(deviceName)) {}
   ~SdlAudioOutput() override { Stop(); }
 
@@ -42,6 +44,32 @@ class SdlAudioOutput final : public wce::AudioOutput {
   const std::string deviceName_;
   SDL_AudioDeviceID device_ = 0;
 };
+
+// While it lives, threads the calling thread starts run in real time (round
+// robin at the priority the mixing thread takes), where SDL's real-time hint
+// is on and the system allows it (root, an rtprio limit); otherwise nothing
+// changes. The calling thread gets its own scheduling back at the end.
+class RealTimeForNewThreads {
+ public:
+  RealTimeForNewThreads();
+  ~RealTimeForNewThreads();
+  RealTimeForNewThreads(const RealTimeForNewThreads&) = delete;
+  RealTimeForNewThreads& operator=(const RealTimeForNewThreads&) = delete;
+  bool Raised() const { return raised_; }
+
+ private:
+  bool raised_ = false;
+  int policy_ = 0;
+  sched_param param_{};
+};
+
+// Frames per period where the user chose none, by SDL's driver. PipeWire's
+// is the fewest that played a minute of taps with a build running beside
+// without a gap (tools/latency.sh --load). PulseAudio's server hands every
+// period over on its ordinary main thread, which a busy machine makes late
+// at any period; there 64 frames left gaps even on a quiet machine, 128 no
+// more than 256. Drivers not measured keep the safe 256.
+uint32_t DefaultAudioPeriod(const char* sdlDriver);
 
 // The SDL audio driver to ask for first. SDL_AUDIODRIVER, when set, is the
 // user's word and SDL reads it itself (empty). On a PipeWire session SDL 2.26

@@ -9,6 +9,7 @@
 
 #include "device/device.h"
 #include "options.h"
+#include "x_connection.h"
 
 namespace jphost {
 namespace {
@@ -119,6 +120,9 @@ WindowHost::~WindowHost() {
   }
   sensor_.reset();
   vibrator_.reset();
+  // Taking the window down waits for the X server's answers, which a lost
+  // one never gives: the process's end frees it all the same.
+  if (XServerLost()) return;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -169,6 +173,7 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
       return false;
     }
   }
+  CloseWhenTheXServerGoes(window_);
   // SDL keeps the screen saver away while a window is open; here only the
   // program's idle-timer resets do.
   SDL_EnableScreenSaver();

@@ -39,7 +39,7 @@ TEST(Options, WindowModeDefaults) {
   EXPECT_EQ(o.screenHeight, 640);
   EXPECT_EQ(o.dpi, 192);
   EXPECT_EQ(o.scale, 0);
-  EXPECT_EQ(o.audioPeriod, 256u);
+  EXPECT_EQ(o.audioPeriod, 0u);
   EXPECT_TRUE(o.deviceDir.empty());
   EXPECT_TRUE(o.appDir.empty());
   EXPECT_TRUE(o.tracePath.empty());

@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -107,6 +110,40 @@ TEST(SdlAudioTest, PipeWireIsPreferredOnlyOnItsSessionAndUnlessTheUserChose) {
     EXPECT_EQ(PipeWireSession(c.remote, c.runtimeDir, c.xdgRuntimeDir), c.session)
         << (c.remote ? c.remote : "-") << " " << (c.runtimeDir ? c.runtimeDir : "-");
   close(listener);
+}
+
+// Threads a sound library starts while the device opens run in real time;
+// the opener gets its own scheduling back, and the user's "no" is kept.
+TEST(SdlAudioTest, ThreadsStartedWhileOpeningInheritRealTime) {
+  auto policyOfNewThread = [] {
+    int policy = -1;
+    std::thread([&] {
+      sched_param param{};
+      pthread_getschedparam(pthread_self(), &policy, &param);
+    }).join();
+    return policy;
+  };
+  bool mayTakeRealTime = false;
+  std::thread([&] {
+    sched_param param{};
+    param.sched_priority = 1;
+    mayTakeRealTime = pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0;
+  }).join();
+  if (!mayTakeRealTime) GTEST_SKIP() << "no right to real-time scheduling here";
+  unsetenv("SDL_THREAD_FORCE_REALTIME_TIME_CRITICAL");
+  {
+    RealTimeForNewThreads realTime;
+    EXPECT_TRUE(realTime.Raised());
+    EXPECT_EQ(policyOfNewThread(), SCHED_RR);
+  }
+  EXPECT_EQ(policyOfNewThread(), SCHED_OTHER);
+  setenv("SDL_THREAD_FORCE_REALTIME_TIME_CRITICAL", "0", 1);
+  {
+    RealTimeForNewThreads realTime;
+    EXPECT_FALSE(realTime.Raised());
+    EXPECT_EQ(policyOfNewThread(), SCHED_OTHER);
+  }
+  unsetenv("SDL_THREAD_FORCE_REALTIME_TIME_CRITICAL");
 }
 
 }  // namespace

@@ -47,6 +47,29 @@ TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
   EXPECT_EQ(HiveKeyValues(temp / "device/registry.reg", kSettingsKey).size(), 17u);
 }
 
+// The session ending under the window: the program closes as it would on
+// a close request, saving its settings, instead of dying with the server.
+TEST(WindowMode, WhenTheXServerGoesItClosesAndSaves) {
+  Xvfb x;
+  if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
+  TempDir temp;
+  MakeDirs(temp / "device");
+  pid_t pid = StartJostlepad({"--device", temp / "device", "--app-dir", StagedAppDir(), "--audio", "none",
+                              "--trace", temp / "trace.txt"},
+                             temp.Path(), WindowModeEnvironment(x));
+  ASSERT_GT(pid, 0);
+  KillOnExit guard(pid);
+  ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 20000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // past the loader, as above
+
+  x.Stop();
+  RunResult result = WaitJostlepad(pid, temp.Path(), 20000);
+  guard.Release();
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("the X server went away"), std::string::npos) << result.err;
+  EXPECT_EQ(HiveKeyValues(temp / "device/registry.reg", kSettingsKey).size(), 17u);
+}
+
 TEST(WindowMode, WithoutADisplayItSaysSoAndEnds) {
   TempDir temp;
   MakeDirs(temp / "device");

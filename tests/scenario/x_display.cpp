@@ -27,12 +27,16 @@ Xvfb::Xvfb() {
   }
 }
 
-Xvfb::~Xvfb() {
+Xvfb::~Xvfb() { Stop(); }
+
+void Xvfb::Stop() {
   if (display != nullptr) XCloseDisplay(display);
+  display = nullptr;
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
+  pid_ = -1;
 }
 
 Window FindByTitle(Display* d, Window w, const std::string& title) {

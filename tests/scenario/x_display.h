@@ -17,6 +17,7 @@ class Xvfb {
   Xvfb(const Xvfb&) = delete;
   Xvfb& operator=(const Xvfb&) = delete;
   const std::string& Name() const { return display_; }
+  void Stop();  // the server gone, as when a session ends
   Display* display = nullptr;
 
  private:
