@@ -40,7 +40,8 @@ bool Usable(const Options& o) {
   if (o.screenWidth < 64 || o.screenWidth > 4096 || o.screenHeight < 64 || o.screenHeight > 4096) return false;
   if (o.dpi < 48 || o.dpi > 960) return false;
   if (o.scale != 0 && !(o.scale >= 0.25 && o.scale <= 8)) return false;
-  if (o.audioPeriod < 16 || o.audioPeriod > 32768) return false;
+  // 0: the SDL driver's own period
+  if (o.audioPeriod != 0 && (o.audioPeriod < 16 || o.audioPeriod > 32768)) return false;
   if (o.audio == AudioChoice::Recording && o.audioPath.empty()) return false;
   if (o.sensor == SensorChoice::Replay && o.replayPath.empty()) return false;
   return true;
@@ -90,7 +91,7 @@ std::vector<std::string> WriteBack(const Options& o) {
     add("--scale", scale);
   }
   add("--audio", AudioValue(o));
-  add("--audio-period", std::to_string(o.audioPeriod));
+  if (o.audioPeriod != 0) add("--audio-period", std::to_string(o.audioPeriod));
   if (!o.tracePath.empty()) add("--trace", o.tracePath);
   if (o.sensor != SensorChoice::Auto) add("--sensor", SensorValue(o));
   args.push_back("--");
