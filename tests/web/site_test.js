@@ -362,14 +362,23 @@ test('previews and a jerk on each axis are heard as on the bench, with the pulse
     });
   });
 
-test('where the browser has no accelerometer of its own (iOS, Firefox), devicemotion jerks the phone', async () => {
+test('as on iOS (no accelerometer of its own, motion behind a permission), the first tap asks for motion, ' +
+  'full screen and portrait, and devicemotion jerks the phone', async () => {
   await withBrowser(async (browser) => {
     const page = await browser.newPage({ sensors: browserReading(kRest) });
-    await page.send('Page.addScriptToEvaluateOnNewDocument', { source: 'delete window.Accelerometer;' });
+    await page.send('Page.addScriptToEvaluateOnNewDocument', { source: `
+      delete window.Accelerometer;
+      DeviceMotionEvent.requestPermission = () => { console.log('motion permission asked'); return Promise.resolve('granted'); };
+      Element.prototype.requestFullscreen = function (o) { console.log('full screen ' + JSON.stringify(o)); return Promise.resolve(); };
+      if (screen.orientation) screen.orientation.lock = (o) => { console.log('orientation ' + o); return Promise.resolve(); };` });
     const app = new App(page);
     await app.load(host.url, { app: 'test', trace: true });
-    await app.run([wait(2500), tap(at.inert), wait(400), tap(at.motion), wait(1000),
+    await app.run([wait(2500)]);
+    assert.ok(!page.console.some((l) => l === 'motion permission asked'), 'asked before any tap');
+    await app.run([tap(at.inert), wait(400), tap(at.motion), wait(1000),
       { accel: kJerks[4] }, wait(150), { accel: kRest }, wait(1000)]);
+    for (const line of ['motion permission asked', 'full screen {"navigationUI":"hide"}', 'orientation portrait'])
+      assert.strictEqual(page.console.filter((l) => l === line).length, 1, `${line}: ${page.console.join(' | ')}`);
     assert.strictEqual(count(app.trace(), 'vibrate on'), 1, 'the jerk was felt');
   });
 });
