@@ -17,22 +17,30 @@ namespace {
 
 const char kSettingsKey[] = "HKEY_LOCAL_MACHINE\\Software\\Marrowfen\\Jostlepad\\Settings";
 
+pid_t StartInAWindow(const Xvfb& x, const TempDir& temp) {
+  MakeDirs(temp / "device");
+  return StartJostlepad({"--device", temp / "device", "--app-dir", StagedAppDir(), "--audio", "none", "--trace",
+                         temp / "trace.txt"},
+                        temp.Path(), WindowModeEnvironment(x));
+}
+
+// A close while the loader still runs may come before the settings exist;
+// the splash period passes first, as it would for a person.
+bool WaitPastTheSplash(const TempDir& temp) {
+  if (!WaitForFileText(temp / "trace.txt", "window shown", 20000)) return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  return true;
+}
+
 TEST(WindowMode, OpensAWindowAndClosesOnTheWindowManagersRequest) {
   Xvfb x;
   if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
   TempDir temp;
-  MakeDirs(temp / "device");
-  pid_t pid = StartJostlepad({"--device", temp / "device", "--app-dir", StagedAppDir(), "--audio", "none",
-                              "--trace", temp / "trace.txt"},
-                             temp.Path(), WindowModeEnvironment(x));
+  pid_t pid = StartInAWindow(x, temp);
   ASSERT_GT(pid, 0);
   KillOnExit guard(pid);
-
-  ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 20000));
-  // A close while the loader still runs may come before the settings exist;
-  // let the splash period pass, as a person would. (SDL may also recreate its
-  // X window while it sets up rendering: look for it only now.)
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  ASSERT_TRUE(WaitPastTheSplash(temp));
+  // SDL may recreate its X window while it sets up rendering: looked for only now.
   Window window = WaitForWindow(x.display, "Jostlepad", 10000);
   ASSERT_NE(window, 0u) << "no window titled Jostlepad appeared";
   XWindowAttributes attributes;
@@ -53,14 +61,10 @@ TEST(WindowMode, WhenTheXServerGoesItClosesAndSaves) {
   Xvfb x;
   if (x.display == nullptr) GTEST_SKIP() << "no Xvfb on this machine (apt-get install xvfb)";
   TempDir temp;
-  MakeDirs(temp / "device");
-  pid_t pid = StartJostlepad({"--device", temp / "device", "--app-dir", StagedAppDir(), "--audio", "none",
-                              "--trace", temp / "trace.txt"},
-                             temp.Path(), WindowModeEnvironment(x));
+  pid_t pid = StartInAWindow(x, temp);
   ASSERT_GT(pid, 0);
   KillOnExit guard(pid);
-  ASSERT_TRUE(WaitForFileText(temp / "trace.txt", "window shown", 20000));
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // past the loader, as above
+  ASSERT_TRUE(WaitPastTheSplash(temp));
 
   x.Stop();
   RunResult result = WaitJostlepad(pid, temp.Path(), 20000);
