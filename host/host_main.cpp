@@ -19,6 +19,7 @@
 #include "script_runner.h"
 #include "sdl_audio.h"
 #include "window_host.h"
+#include "x_connection.h"
 
 namespace jphost {
 namespace {
@@ -290,7 +291,10 @@ int RunWindow(Session& s, const ProgramImage& program, const std::vector<std::st
   window.Connect(s.keys);
   window.ConnectSensor(s.controller);
   ProgramThread thread;
-  thread.Start(program.entry, JoinCommandLine(args), [&window] { window.Wake(); });
+  thread.Start(program.entry, JoinCommandLine(args), [&window] {
+    NoteProgramEnded();
+    window.Wake();
+  });
   window.Run([&thread] { return thread.Ended(); });
   thread.WaitEnd(std::chrono::hours(1));  // it has ended; this joins it
   window.Disconnect();

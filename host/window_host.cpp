@@ -114,6 +114,18 @@ bool JerkForSdl(SDL_Keycode key, Jerk& jerk) {
 
 WindowHost::~WindowHost() {
   Disconnect();
+  if (waker_.joinable()) {
+    {
+      std::lock_guard<std::mutex> lock(wakerLock_);
+      wakerStop_ = true;
+    }
+    wakerNeeded_.notify_one();
+    // After a lost server it may be ending the process (x_connection.cpp).
+    if (XServerLost())
+      waker_.detach();
+    else
+      waker_.join();
+  }
   for (auto& [id, controller] : controllers_) {
     SDL_GameControllerRumble(controller, 0, 0, 0);
     SDL_GameControllerClose(controller);
@@ -178,6 +190,7 @@ bool WindowHost::Open(int screenWidth, int screenHeight, double scale, std::stri
   // program's idle-timer resets do.
   SDL_EnableScreenSaver();
   wakeEvent_ = SDL_RegisterEvents(1);
+  if (wakeEvent_ != 0) waker_ = std::thread(&WindowHost::RunWaker, this);
   // Controllers are a bonus: without them the motor is simply not felt.
   // Those already plugged in are opened now, so that the choice of sensor can
   // look at them; their arrival events come later and change nothing.
@@ -254,10 +267,30 @@ void WindowHost::Wake() {
 }
 
 void WindowHost::Push(WakeCode code) {
-  SDL_Event event = {};
-  event.type = wakeEvent_;
-  event.user.code = code;
-  SDL_PushEvent(&event);
+  {
+    std::lock_guard<std::mutex> lock(wakerLock_);
+    wakerCodes_ |= 1u << code;
+  }
+  wakerNeeded_.notify_one();
+}
+
+void WindowHost::RunWaker() {
+  std::unique_lock<std::mutex> lock(wakerLock_);
+  for (;;) {
+    wakerNeeded_.wait(lock, [this] { return wakerCodes_ != 0 || wakerStop_; });
+    if (wakerStop_) return;
+    uint32_t codes = wakerCodes_;
+    wakerCodes_ = 0;
+    lock.unlock();
+    for (int code = kScreenChanged; code <= kWake; ++code) {
+      if ((codes & (1u << code)) == 0) continue;
+      SDL_Event event = {};
+      event.type = wakeEvent_;
+      event.user.code = code;
+      SDL_PushEvent(&event);
+    }
+    lock.lock();
+  }
 }
 
 void WindowHost::Run(const std::function<bool()>& ended) {

@@ -14,11 +14,14 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controller_rumble.h"
@@ -88,6 +91,7 @@ class WindowHost {
   void ApplyRumble();
   uint64_t NextDeadline() const;
   int WaitEvent(SDL_Event& event);
+  void RunWaker();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;  // only where the window has no surface
@@ -106,6 +110,14 @@ class WindowHost {
   std::atomic<bool> screenPending_{false};
   std::atomic<bool> checkPending_{false};
   std::atomic<bool> idlePending_{false};
+  // Wake-ups from other threads reach SDL through a thread of the window's
+  // own that holds nothing of the program's: SDL sends them on an X
+  // connection of its own, whose loss that thread handles (x_connection.cpp).
+  std::thread waker_;
+  std::mutex wakerLock_;
+  std::condition_variable wakerNeeded_;
+  uint32_t wakerCodes_ = 0;  // 1 << WakeCode of each wake-up to push
+  bool wakerStop_ = false;
   std::shared_ptr<KeyJerkSource> keys_;
   bool penDown_ = false;  // by the mouse
   TouchPen touch_;

@@ -16,4 +16,8 @@ void CloseWhenTheXServerGoes(SDL_Window* window);
 // Whether that happened: nothing more may wait for the server then.
 bool XServerLost();
 
+// The program has ended, its settings written: from now on a lost server
+// may end the process at once.
+void NoteProgramEnded();
+
 }  // namespace jphost
