@@ -120,11 +120,9 @@ WindowHost::~WindowHost() {
       wakerStop_ = true;
     }
     wakerNeeded_.notify_one();
-    // After a lost server it may be ending the process (x_connection.cpp).
-    if (XServerLost())
-      waker_.detach();
-    else
-      waker_.join();
+    // After a lost server it may instead end the process, at once: the
+    // program has ended by now (x_connection.cpp).
+    waker_.join();
   }
   for (auto& [id, controller] : controllers_) {
     SDL_GameControllerRumble(controller, 0, 0, 0);
